@@ -1,0 +1,22 @@
+# Sourced by test.sh and run.sh: installs the Debian packages that are missing.
+#   install_deps build   what building and testing needs
+#   install_deps run     what running the crawler in a window needs
+
+deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
+            libsdl2-dev xvfb xdotool imagemagick x11-utils python3 curl)
+deps_run=(cmake ninja-build g++ libsdl2-dev)
+
+install_deps() {
+  local -n wanted="deps_$1"
+  local missing=()
+  for pkg in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" \
+      || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds Wortsammler and runs every test: once in a normal build, once with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+source scripts/install-deps.sh
+install_deps build
+
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
+}
+
+echo "== build and test (build/)"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== build and test with sanitizers (build-asan/)"
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DWORTSAMMLER_SANITIZE=ON -DWORTSAMMLER_BENCHMARKS=OFF
