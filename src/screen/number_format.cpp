@@ -224,23 +224,13 @@ std::string elapsedText(double seconds, int32_t decimals) {
   const double hoursReal = std::floor(seconds / 3600);
   constexpr double kMin = std::numeric_limits<int32_t>::min();
   constexpr double kMax = std::numeric_limits<int32_t>::max();
-  int32_t hours = static_cast<int32_t>(std::clamp(hoursReal, kMin, kMax));
+  const int32_t hours = static_cast<int32_t>(std::clamp(hoursReal, kMin, kMax));
   int32_t minutes = 0;
   double r = 0;
   if (hoursReal == static_cast<double>(hours)) {  // else saturated: show whole hours only
     r = seconds - static_cast<double>(hours) * 3600;
-    // A quotient rounded up to the next whole number leaves a remainder a hair below zero; step
-    // back so that minutes and seconds stay in their ranges.
-    if (r < 0 && hours > std::numeric_limits<int32_t>::min()) {
-      --hours;
-      r += 3600;
-    }
     minutes = static_cast<int32_t>(std::floor(r / 60));
     r = r - static_cast<double>(minutes) * 60;
-    if (r < 0 && minutes > 0) {
-      --minutes;
-      r += 60;
-    }
     if (r == 0) r = 0;  // no "-0" seconds
   }
 

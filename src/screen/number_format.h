@@ -63,7 +63,9 @@ std::string maskedText(std::string_view mask, double x);
 // A whole-number remainder shows two digits followed, when decimals > 0, by a point and decimals
 // zeros ("0:00:05.00"; "0:00:05" with decimals <= 0). A remainder below 0.0001 is written in
 // fixed form, not scientific ("0:00:00.00001..." before the cut). Non-finite seconds give
-// doubleText(seconds); hours beyond the 32-bit range saturate.
+// doubleText(seconds); hours beyond the 32-bit range saturate and show ":00:00".
+// REQUIRES: decimals small (callers pass 2); a whole-number remainder is padded with that many
+// zeros.
 std::string elapsedText(double seconds, int32_t decimals);
 
 // Keeps the text up to and including the first digit after the first point ("0.19226" -> "0.1",
