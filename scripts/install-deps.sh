@@ -1,10 +1,14 @@
 # Sourced by test.sh and run.sh: installs the Debian packages that are missing.
 #   install_deps build   what building and testing needs
-#   install_deps run     what running the crawler in a window needs
+#   install_deps run     what building and running the crawler in a window needs
+#   install_deps tour    what the tour on a virtual display needs besides (./run.sh --tour)
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
             libsdl2-dev xvfb xdotool imagemagick x11-utils python3 curl locales)
-deps_run=(cmake ninja-build g++ libsdl2-dev)
+# The configure step looks for the test and benchmark libraries even when only the
+# crawler and the stand-in server are built.
+deps_run=(cmake ninja-build g++ libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev)
+deps_tour=(xvfb xdotool imagemagick)
 
 install_deps() {
   local -n wanted="deps_$1"

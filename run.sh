@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Builds Wortsammler in Release (build-release/) and runs it against the bundled stand-in
+# ArticleServer on 127.0.0.1:8080, the address the program is built for.
+#
+#   ./run.sh               crawl in a window on your display; Esc ends the crawler and the server
+#   ./run.sh --tour [DIR]  crawl on a private virtual display, show views 1 to 8 in turn and save
+#                          view1.png .. view8.png and the word dump wiki.txt into DIR (./tour)
+#
+# Environment: TOUR_SECONDS (crawl time before the first picture, default 20),
+#              TOUR_VIEW_SECONDS (time each view is shown before its picture, default 2).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+readonly HOST=127.0.0.1
+readonly PORT=8080
+readonly BUILD=build-release
+
+usage() {
+  sed -n '2,10s/^# \{0,1\}//p' "$0"
+}
+
+say() { printf 'run.sh: %s\n' "$*" >&2; }
+die() { say "$*"; exit 1; }
+
+mode=window
+tour_dir=./tour
+case "${1:-}" in
+  "") ;;
+  --tour) mode=tour; tour_dir=${2:-./tour} ;;
+  -h|--help) usage; exit 0 ;;
+  *) usage >&2; exit 2 ;;
+esac
+
+if [ "$mode" = window ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  die "no display (\$DISPLAY is empty): the crawler draws into a window.
+Run it on a desktop, or take the tour on a virtual display instead:
+    ./run.sh --tour [DIR]     saves a picture of each view and the word dump into DIR"
+fi
+
+# ---- install and build -------------------------------------------------------------------------
+
+source scripts/install-deps.sh
+install_deps run
+[ "$mode" = tour ] && install_deps tour
+
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DARTICLE_HOST="$HOST:$PORT" >/dev/null
+cmake --build "$BUILD" -j "$(nproc)" --target wortsammler article-server
+
+# ---- processes and their clean-up --------------------------------------------------------------
+
+work_dir=$(mktemp -d)
+server_pid=""
+crawler_pid=""
+xvfb_pid=""
+
+stop_process() {  # pid: TERM, then KILL if it does not go within 3 s
+  local pid=$1
+  [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+clean_up() {
+  stop_process "$crawler_pid"
+  stop_process "$server_pid"
+  stop_process "$xvfb_pid"
+  rm -rf "$work_dir"
+}
+trap clean_up EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+port_in_use() {  # true when something accepts connections on the port
+  (exec 3<>"/dev/tcp/$HOST/$1") 2>/dev/null
+}
+
+start_server() {
+  if port_in_use "$PORT"; then
+    die "port $PORT on $HOST is busy: another program listens there.
+The crawler was built to fetch its articles from $HOST:$PORT; stop that program and try again."
+  fi
+  "$BUILD/article-server" --port "$PORT" >"$work_dir/server.out" 2>"$work_dir/server.err" &
+  server_pid=$!
+  for _ in $(seq 100); do
+    grep -q '^listening on ' "$work_dir/server.out" 2>/dev/null && return 0
+    kill -0 "$server_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  cat "$work_dir/server.err" >&2
+  die "the stand-in ArticleServer did not start on $HOST:$PORT"
+}
+
+# ---- the window run ----------------------------------------------------------------------------
+
+run_in_window() {
+  start_server
+  say "stand-in ArticleServer on $HOST:$PORT; keys: 1-8 views, d word dump, +/- window size, Esc end"
+  local status=0
+  "$BUILD/wortsammler" || status=$?
+  say "the crawler ended with exit code $status"
+  return "$status"
+}
+
+# ---- the tour ----------------------------------------------------------------------------------
+
+start_xvfb() {  # the server picks a free display number and writes it to fd 3
+  local number_file=$work_dir/display
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>"$work_dir/xvfb.err" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$number_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -s "$number_file" ] || { cat "$work_dir/xvfb.err" >&2; die "Xvfb did not start"; }
+  export DISPLAY=":$(head -n 1 "$number_file")"
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
+
+press() {  # key name as xdotool knows it
+  xdotool windowfocus --sync "$window" key "$1"
+}
+
+wait_for_dump() {  # the dump is complete when it ends with the line of the last root entry
+  local file=$1
+  for _ in $(seq 200); do
+    if [ -s "$file" ] && [ "$(tail -c 5 "$file" | od -An -tx1 | tr -d ' \n')" = "0020300d0a" ]; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  die "the crawler wrote no complete word dump to $file"
+}
+
+wait_for_exit() {  # pid seconds: sets exit_status; fails if the process still runs
+  local pid=$1
+  for _ in $(seq $(($2 * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      exit_status=0
+      wait "$pid" || exit_status=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+run_tour() {
+  local crawl_seconds=${TOUR_SECONDS:-20} view_seconds=${TOUR_VIEW_SECONDS:-2}
+  mkdir -p "$tour_dir"
+  start_xvfb
+  start_server
+  rm -f "$BUILD/wiki.txt"
+  "$BUILD/wortsammler" >"$work_dir/crawler.out" 2>&1 &
+  crawler_pid=$!
+  window=$(timeout 10 xdotool search --sync --name '^wortsammler$' | head -n 1) \
+    || die "the crawler's window did not appear"
+  say "crawling for ${crawl_seconds} s on display $DISPLAY (view 1)"
+  sleep "$crawl_seconds"
+
+  for view in 1 2 3 4 5 6 7 8; do
+    press "$view"
+    sleep "$view_seconds"
+    import -window "$window" "$tour_dir/view$view.png"
+    say "view $view: $tour_dir/view$view.png"
+  done
+
+  press d
+  wait_for_dump "$BUILD/wiki.txt"
+  cp "$BUILD/wiki.txt" "$tour_dir/wiki.txt"
+  say "word dump: $tour_dir/wiki.txt ($(wc -l <"$tour_dir/wiki.txt") trie nodes)"
+
+  press Escape
+  wait_for_exit "$crawler_pid" 10 || die "the crawler did not end within 10 s after Esc"
+  crawler_pid=""
+  [ "$exit_status" -eq 0 ] || die "the crawler ended with exit code $exit_status after Esc"
+  say "the crawler ended with exit code 0; the tour is in $tour_dir"
+}
+
+if [ "$mode" = tour ]; then
+  run_tour
+else
+  run_in_window
+fi
