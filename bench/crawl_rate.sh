@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Articles per second of the whole crawler (view 1, in its window on a private Xvfb) against the
+# stand-in ArticleServer, then of bench/baseline_crawler.py against the same server, and the ratio.
+#
+#   bench/crawl_rate.sh [SECONDS] [BUILD_DIR]      defaults: 10 and build-release
+#
+# The crawler fetches from the address compiled into it (ARTICLE_HOST in BUILD_DIR's cache), so
+# the server is started on that port, which must be free. Articles are counted as TCP connections
+# to the server's port (two per article), read from the kernel's TIME_WAIT entries, which outlive
+# the measurement; nothing is added to the crawler or the server for it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-10}
+build=${2:-build-release}
+
+say() { printf 'crawl_rate: %s\n' "$*" >&2; }
+die() { say "$*"; exit 1; }
+
+for tool in Xvfb xdotool ss python3; do
+  command -v "$tool" >/dev/null || die "$tool is missing (install_deps build in scripts/install-deps.sh)"
+done
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" -j 2 --target wortsammler article-server >/dev/null
+host=$(sed -n 's/^ARTICLE_HOST:STRING=//p' "$build/CMakeCache.txt")
+port=${host##*:}
+[ "$port" != "$host" ] || port=80
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
+
+work_dir=$(mktemp -d)
+pids=()
+clean_up() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work_dir"
+}
+trap clean_up EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+connections() {  # TCP connections to the port that have been closed within the last minute
+  ss -Htan state time-wait "( sport = :$1 or dport = :$1 )" | wc -l
+}
+
+start_server() {  # port -> server_pid; waits until it listens
+  "$build/article-server" --port "$1" --seed 1 >"$work_dir/server.out" 2>"$work_dir/server.err" &
+  server_pid=$!
+  pids+=("$server_pid")
+  for _ in $(seq 100); do
+    grep -q '^listening on ' "$work_dir/server.out" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  cat "$work_dir/server.err" >&2
+  die "the stand-in server did not start on port $1"
+}
+
+stop_server() {
+  kill "$server_pid" 2>/dev/null || true
+  wait "$server_pid" 2>/dev/null || true
+}
+
+# ---- the crawler ---------------------------------------------------------------------------------
+
+if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+  die "port $port is busy; the crawler in $build fetches from $host"
+fi
+[ "$(connections "$port")" -eq 0 ] || say "warning: port $port has connections of an earlier run"
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work_dir/display" 2>/dev/null &
+pids+=("$!")
+for _ in $(seq 100); do [ -s "$work_dir/display" ] && break; sleep 0.05; done
+[ -s "$work_dir/display" ] || die "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work_dir/display")"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+start_server "$port"
+"$build/wortsammler" >/dev/null 2>&1 &
+crawler_pid=$!
+pids+=("$crawler_pid")
+window=$(timeout 10 xdotool search --sync --name '^wortsammler$' | head -n 1) \
+  || die "the crawler's window did not appear"
+sleep 2  # start-up and the first articles are not measured
+before=$(connections "$port")
+sleep "$seconds"
+after=$(connections "$port")
+xdotool windowfocus --sync "$window" key Escape
+for _ in $(seq 100); do kill -0 "$crawler_pid" 2>/dev/null || break; sleep 0.1; done
+stop_server
+
+cap=$(cat /proc/sys/net/ipv4/tcp_max_tw_buckets)
+if [ "$after" -ge $((cap * 9 / 10)) ]; then
+  say "warning: $after connections come close to the kernel's limit of $cap; use fewer seconds"
+fi
+crawler_rate=$(python3 -c "print('%.1f' % (($after - $before) / 2 / $seconds))")
+echo "wortsammler ($build_type, view 1): $(((after - before) / 2)) articles in $seconds s = $crawler_rate articles/s"
+
+# ---- the baseline, against a fresh server on a free port -----------------------------------------
+
+start_server 0
+baseline_port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work_dir/server.out")
+baseline=$(python3 bench/baseline_crawler.py --host "127.0.0.1:$baseline_port" --seconds "$seconds")
+stop_server
+echo "$baseline"
+baseline_rate=$(sed -n 's/.* = \([0-9.]*\) articles\/s.*/\1/p' <<<"$baseline")
+python3 -c "print('wortsammler / baseline: %.1f x' % ($crawler_rate / $baseline_rate))"

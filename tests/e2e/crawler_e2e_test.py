@@ -1,0 +1,367 @@
+#!/usr/bin/env python3
+"""The whole crawler against the stand-in ArticleServer, in its window on a private X server.
+
+Usage: crawler_e2e_test.py <case> <crawler> <article-server> [<send_close_request>]
+Cases:
+  dump     "d" writes a wiki.txt equal byte for byte to the dump computed here from the same
+           pages; Esc ends the crawler with exit code 0.
+  views    keys 1 to 8 each draw their view: statistics block, headline and the certain parts of
+           each view, the dot fields of views 6 to 8 pixel by pixel against the dump.
+  window   "+" and "-" change the window size and the picture follows; the close button does not
+           end the crawler; Esc does.
+  outage   with the server gone the window keeps its picture and Esc waits for the next counted
+           article, which comes once the server is back.
+
+The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT), so the tests run one at a time.
+"""
+
+import collections
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from crawler_harness import (BLACK, CYAN, RED, WHITE, YELLOW, ArticleServer, Crawler, Failure,
+                             XServer, as_rgb565, close_to, rightmost_in_rows, stop, wait_until)
+from word_dump_reference import Trie, paragraph_text, parse_dump, random_article
+
+TEST_PORT = 18080
+SEED = 20240611
+
+HEADLINES = {
+    1: " 1) Graphische Darstellung:",
+    2: " 2) Gezielter Lookup von Woertern:",
+    3: " 3) Die 20 haeufigsten Woerter:",
+    4: ' 4) Alle Woerter, deren 3. Buchstabe ein "a" ist:',
+    5: ' 5) Alle Woerter, in denen die Zeichenfolge "auto" vorkommt:',
+    6: " 6) Visualisierung des kompletten Baums als Punktefeld (1 Knoten = 1 Punkt)",
+    7: " 7) Visualisierung des kompletten Baums als Punktefeld mit Anfangsbuchstaben",
+    8: " 8) Baum als Punktefeld mit weissen Punkten am Wortanfang",
+}
+HEADLINE_TOP = 13 * 8  # text row 14
+
+
+def text_rows(row, count=1):
+    """Pixel rows top..bottom of text rows row .. row + count - 1 (1-based)."""
+    return (row - 1) * 8, (row - 1 + count) * 8 - 1
+
+
+# ---- what a picture must show --------------------------------------------------------------------
+
+def shown_view(shot):
+    """The view whose headline stands on row 14 (known by where its cyan text ends), or None."""
+    last = rightmost_in_rows(shot, HEADLINE_TOP, HEADLINE_TOP + 7, CYAN)
+    for view, headline in HEADLINES.items():
+        if 8 * (len(headline) - 1) <= last < 8 * len(headline):
+            return view
+    return None
+
+
+def wait_for_view(crawler, view, timeout=15.0):
+    def probe():
+        shot = crawler.screenshot()
+        return shot if shown_view(shot) == view else None
+
+    return wait_until("view %d to be drawn" % view, probe, timeout, interval=0.1)
+
+
+def colours_in(shot, left, top, right, bottom):
+    return collections.Counter(shot[x, y] for y in range(top, bottom + 1) for x in range(left, right + 1))
+
+
+def has_colour(counter, want):
+    return any(close_to(colour, want) for colour in counter)
+
+
+def check_text_rows(shot, problems):
+    """Statistics block on rows 1 to 11 in white on black, the empty rows empty, the headline cyan."""
+    right = shot.width - 1
+    for row in (1, 2, 4, 5, 7, 8, 9, 11):
+        top, bottom = text_rows(row)
+        colours = colours_in(shot, 0, top, right, bottom)
+        if not has_colour(colours, WHITE):
+            problems.append("statistics row %d holds no white text" % row)
+        stray = [c for c in colours if not close_to(c, WHITE) and not close_to(c, BLACK)]
+        if stray:
+            problems.append("statistics row %d holds colours other than white on black: %r"
+                            % (row, stray[:4]))
+    for row in (3, 6, 10, 13):
+        top, bottom = text_rows(row)
+        if set(colours_in(shot, 0, top, right, bottom)) != {BLACK}:
+            problems.append("text row %d should be empty" % row)
+    colours = colours_in(shot, 0, HEADLINE_TOP, right, HEADLINE_TOP + 7)
+    stray = [c for c in colours if not close_to(c, CYAN) and not close_to(c, BLACK)]
+    if stray:
+        problems.append("the headline row holds colours other than cyan on black: %r" % stray[:4])
+
+
+def check_line(shot, points, what, problems, allowed=(WHITE, CYAN, YELLOW), min_white=0.8):
+    colours = [shot[x, y] for x, y in points]
+    white = sum(close_to(c, WHITE) for c in colours)
+    stray = [c for c in colours if not any(close_to(c, a) for a in allowed)]
+    if white < min_white * len(colours) or stray:
+        problems.append("%s: %d of %d pixels white, other colours %r"
+                        % (what, white, len(colours), stray[:4]))
+
+
+def check_growth_graph(shot, problems):
+    w, h = shot.width, shot.height
+    check_line(shot, [(10, y) for y in range(170, h - 9)], "vertical axis", problems)
+    check_line(shot, [(x, h - 10) for x in range(10, w - 9)], "horizontal axis", problems)
+    if shot[9, 300] != BLACK or shot[11, 300] != BLACK:
+        problems.append("the vertical axis is wider than one pixel")
+    for y, colour, name in ((h - 50, WHITE, "Speicher"), (h - 40, YELLOW, "Woerter gesamt"),
+                            (h - 30, CYAN, "Rel. verschiedene")):
+        if not has_colour(colours_in(shot, w // 2, y, w - 1, y + 7), colour):
+            problems.append("the legend line %r is missing at y = %d" % (name, y))
+
+
+def check_lookup_view(shot, problems):
+    for line in range(10):
+        top, bottom = text_rows(18 + line)
+        colours = colours_in(shot, 0, top, shot.width - 1, bottom)
+        for colour, name in ((WHITE, "white"), (YELLOW, "yellow"), (RED, "red")):
+            if not has_colour(colours, colour):
+                problems.append("look-up line %d has no %s text" % (line + 1, name))
+    top, bottom = text_rows(29)
+    if not has_colour(colours_in(shot, 32, top, shot.width - 1, bottom), WHITE):
+        problems.append("the look-up timing line is missing on row 29")
+
+
+def check_top_twenty(shot, problems):
+    for line in range(20):
+        top, bottom = text_rows(18 + line)
+        if not has_colour(colours_in(shot, 32, top, 64, bottom), WHITE):
+            problems.append("ranking line %d has no rank number from column 5" % (line + 1))
+
+
+def check_word_list(shot, problems):
+    top, _ = text_rows(18)
+    if not has_colour(colours_in(shot, 0, top, shot.width - 1, shot.height - 1), WHITE):
+        problems.append("nothing is printed below the headline")
+
+
+def node_colour(count, children):
+    q = (count * count) % 65536
+    return 0xFF000000 + (q // 256) * 65536 + (q % 256) * 256 + (children * children) % 256
+
+
+def expected_dot_field(pairs, view, width, height):
+    """(x, y) -> 5-6-5 pixel, or None where a letter glyph may have been drawn."""
+    children = collections.Counter(word[:-1] for word, _ in pairs if len(word) >= 2)
+    base = height - 10 if view == 7 else height - 1
+    white = as_rgb565(0xFFFFFFFF)
+    field = {}
+    for n, (word, count) in enumerate(pairs, start=1):
+        x, y = n % width + 1, base - n // width
+        if len(word) == 1 and view == 7:
+            if word != b"\x00":
+                for dy in range(8):
+                    for dx in range(8):
+                        field[x + dx, y + dy] = None
+        elif len(word) == 1 and view == 8:
+            for point in ((x, y), (x - 1, y), (x, y + 1), (x - 1, y + 1)):
+                field[point] = white
+        else:
+            field[x, y] = as_rgb565(node_colour(count, children[word]))
+    return {p: c for p, c in field.items() if 0 <= p[0] < width and 0 <= p[1] < height}
+
+
+def dot_field_problems(shot, pairs, view):
+    field = expected_dot_field(pairs, view, shot.width, shot.height)
+    wrong = [(p, c, shot.rgb565(*p)) for p, c in sorted(field.items(), key=lambda i: (i[0][1], i[0][0]))
+             if c is not None and shot.rgb565(*p) != c]
+    problems = []
+    if wrong:
+        (x, y), want, got = wrong[0]
+        problems.append("%d of %d dots differ; first at (%d, %d): 5-6-5 %r, expected %r\n%s"
+                        % (len(wrong), len(field), x, y, got, want,
+                           shot.region(max(0, x - 20), max(0, y - 3), min(shot.width - 1, x + 40),
+                                       min(shot.height - 1, y + 3))))
+    # Nothing else is drawn between the headline and the top of the field.
+    field_top = min(y for _, y in field) if field else shot.height
+    if field_top > HEADLINE_TOP + 8:
+        colours = colours_in(shot, 0, HEADLINE_TOP + 8, shot.width - 1, field_top - 1)
+        if set(colours) != {BLACK}:
+            problems.append("pixels other than black between the headline and the dot field")
+    if view == 7:
+        letters = [n for n, (word, _) in enumerate(pairs, start=1) if word.isalpha() and len(word) == 1]
+        missing = [pairs[n - 1][0] for n in letters
+                   if not has_colour(colours_in(shot, n % shot.width + 1, shot.height - 9 - n // shot.width,
+                                                min(shot.width - 1, n % shot.width + 8),
+                                                shot.height - 3 - n // shot.width), WHITE)]
+        if missing:
+            problems.append("no white glyph where the letters %r start their blocks" % missing[:5])
+    return problems
+
+
+# ---- the cases ---------------------------------------------------------------------------------
+
+def reference_match(dump, server_path):
+    """Replays the article sequence of the seed on a second server and returns the number of
+    counted articles after which the crawler's trie dumps exactly as `dump`."""
+    pairs = parse_dump(dump)
+    trie = Trie()
+    counted = 0
+    with ArticleServer(server_path, seed=SEED) as reference:
+        for _ in range(20000):
+            _, page = random_article(reference.port)
+            text = paragraph_text(page)
+            if not text:
+                continue
+            counted += 1
+            trie.add_text(text)
+            if trie.node_count() < len(pairs):
+                continue
+            expected = trie.dump()
+            if expected == dump:
+                return counted
+            lines, wanted = dump.split(b"\r\n"), expected.split(b"\r\n")
+            first = next((i for i, (a, b) in enumerate(zip(lines, wanted)) if a != b),
+                         min(len(lines), len(wanted)))
+            raise Failure("wiki.txt (%d lines) matches no state of the trie; after %d articles the "
+                          "trie has %d nodes and line %d reads %r instead of %r"
+                          % (len(pairs), counted, trie.node_count(), first + 1,
+                             wanted[first] if first < len(wanted) else b"",
+                             lines[first] if first < len(lines) else b""))
+    raise Failure("wiki.txt matches none of the first 20000 articles")
+
+
+def case_dump(args):
+    crawler_path, server_path = args[:2]
+    with XServer() as xserver, \
+            ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=40), \
+            Crawler(crawler_path, xserver) as crawler:
+        wait_for_view(crawler, 1)
+        time.sleep(1.0)
+        crawler.press("d")
+        dump = crawler.wait_for_dump()
+        crawler.press("Escape")
+        code = crawler.wait_for_exit()
+    if code != 0:
+        raise Failure("the crawler ended with exit code %d after Esc" % code)
+    articles = reference_match(dump, server_path)
+    print("wiki.txt equals the dump after %d articles (%d lines)" % (articles, dump.count(b"\r\n")))
+
+
+def case_views(args):
+    crawler_path, server_path = args[:2]
+    checks = {1: check_growth_graph, 2: check_lookup_view, 3: check_top_twenty,
+              4: check_word_list, 5: check_word_list}
+    problems = []
+    # Slow articles keep the trie still for over a second after each redraw.
+    with XServer() as xserver, \
+            ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=600), \
+            Crawler(crawler_path, xserver) as crawler:
+        wait_for_view(crawler, 1, timeout=20)
+        for view in range(1, 9):
+            crawler.press(str(view))
+            shot = wait_for_view(crawler, view)
+            found = []
+            check_text_rows(shot, found)
+            if view in checks:
+                checks[view](shot, found)
+            else:
+                found += dot_field_after_dump(crawler, view)
+            problems += ["view %d: %s" % (view, p) for p in found]
+        crawler.press("Escape")
+        code = crawler.wait_for_exit(timeout=15)
+    if code != 0:
+        problems.append("the crawler ended with exit code %d after Esc" % code)
+    if problems:
+        raise Failure("\n".join(problems))
+
+
+def dot_field_after_dump(crawler, view):
+    """Takes a dump and, right after it, the picture of the same pass; the dot field must match
+    the dump node for node. A second try covers a pass that ended between dump and picture."""
+    for attempt in range(2):
+        if os.path.exists(crawler.dump_path):
+            os.remove(crawler.dump_path)
+        crawler.press("d")
+        dump = crawler.wait_for_dump()
+        shot = crawler.screenshot()
+        problems = dot_field_problems(shot, parse_dump(dump), view)
+        if not problems:
+            return []
+    return problems
+
+
+def case_window(args):
+    crawler_path, server_path = args[:2]
+    close_request = args[2] if len(args) > 2 else None
+    problems = []
+    with XServer() as xserver, \
+            ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=20), \
+            Crawler(crawler_path, xserver) as crawler:
+        wait_for_view(crawler, 1)
+        if crawler.size() != (640, 480):
+            problems.append("the window starts at %dx%d, not 640x480" % crawler.size())
+        for key, size in (("plus", (1200, 800)), ("minus", (640, 480))):
+            crawler.press(key)
+            wait_until("a %dx%d window" % size, lambda: crawler.size() == size)
+            shot = wait_until("view 1 drawn at %dx%d" % size,
+                              lambda: (lambda s: s if s.width == size[0] and shown_view(s) == 1
+                                       else None)(crawler.screenshot()))
+            found = []
+            check_text_rows(shot, found)
+            check_growth_graph(shot, found)
+            problems += ["%dx%d: %s" % (size + (p,)) for p in found]
+        if close_request:
+            crawler.x(close_request, crawler.window)
+            time.sleep(1.5)
+            if not crawler.running():
+                raise Failure("the close button ended the crawler")
+            crawler.press("2")
+            wait_for_view(crawler, 2)
+        crawler.press("Escape")
+        code = crawler.wait_for_exit()
+    if code != 0:
+        problems.append("the crawler ended with exit code %d after Esc" % code)
+    if problems:
+        raise Failure("\n".join(problems))
+
+
+def case_outage(args):
+    crawler_path, server_path = args[:2]
+    with XServer() as xserver:
+        server = ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=20).__enter__()
+        try:
+            with Crawler(crawler_path, xserver) as crawler:
+                wait_for_view(crawler, 1)
+                stop(server.process)
+                time.sleep(0.5)
+                before = crawler.screenshot()
+                crawler.press("Escape")
+                time.sleep(2.0)
+                if not crawler.running():
+                    raise Failure("Esc ended the crawler while no article could be counted")
+                if crawler.screenshot().rgb != before.rgb:
+                    raise Failure("the window was redrawn while the server was down")
+                server = ArticleServer(server_path, port=TEST_PORT, seed=SEED).__enter__()
+                code = crawler.wait_for_exit(timeout=15)
+        finally:
+            stop(server.process)
+    if code != 0:
+        raise Failure("the crawler ended with exit code %d after Esc" % code)
+
+
+CASES = {"dump": case_dump, "views": case_views, "window": case_window, "outage": case_outage}
+
+
+def main(argv):
+    if len(argv) < 4 or argv[1] not in CASES:
+        print(__doc__, file=sys.stderr)
+        return 2
+    try:
+        CASES[argv[1]](argv[2:])
+    except Failure as failure:
+        print("FAILED %s: %s" % (argv[1], failure), file=sys.stderr)
+        return 1
+    print("passed %s" % argv[1])
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,252 @@
+"""Processes and probes for driving the crawler end to end: a private X server, the stand-in
+ArticleServer, the crawler in its window, keys, window sizes and screenshots.
+
+Every process is started so that it dies with the test (the kernel sends it SIGKILL when the test
+process goes, even if the test itself is killed) and is stopped by the context manager that
+started it, on success and on failure alike.
+"""
+
+import ctypes
+import os
+import queue
+import signal
+import subprocess
+import threading
+import time
+
+STEP_TIMEOUT = 10.0  # seconds for any single thing to happen
+
+WHITE, BLACK, YELLOW, CYAN, RED = (255, 255, 255), (0, 0, 0), (255, 255, 0), (0, 255, 255), (255, 0, 0)
+
+
+class Failure(Exception):
+    pass
+
+
+def _die_with_parent():
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+def start(args, **kwargs):
+    return subprocess.Popen(args, preexec_fn=_die_with_parent, **kwargs)
+
+
+def stop(process, grace=3.0):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=grace)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def wait_until(what, probe, timeout=STEP_TIMEOUT, interval=0.05):
+    """Calls probe until it returns a true value, which is returned; Failure after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = probe()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+def lines_of(stream):
+    """A queue that receives the lines of a text stream as they come, then None."""
+    lines = queue.Queue()
+
+    def read():
+        for line in stream:
+            lines.put(line.rstrip("\n"))
+        lines.put(None)
+
+    threading.Thread(target=read, daemon=True).start()
+    return lines
+
+
+class XServer:
+    """A private Xvfb; it picks a free display number and reports it on a pipe."""
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        self.process = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24",
+                              "-nolisten", "tcp"], pass_fds=[write_end],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            stop(self.process)
+            raise Failure("Xvfb did not start")
+        self.display = ":" + number
+        return self
+
+    def __exit__(self, *exc):
+        stop(self.process)
+
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.display)
+        env.pop("WAYLAND_DISPLAY", None)
+        env.pop("SDL_VIDEODRIVER", None)
+        return env
+
+
+class ArticleServer:
+    """The stand-in server on 127.0.0.1; port 0 lets it pick a free one."""
+
+    def __init__(self, path, port=0, seed=1, latency_ms=0, faults=()):
+        self.args = [path, "--port", str(port), "--seed", str(seed), "--latency-ms", str(latency_ms)]
+        for fault in faults:
+            self.args += ["--fault", fault]
+
+    def __enter__(self):
+        self.process = start(self.args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        first = lines_of(self.process.stdout)
+        try:
+            line = first.get(timeout=STEP_TIMEOUT)
+        except queue.Empty:
+            line = None
+        prefix = "listening on 127.0.0.1:"
+        if not line or not line.startswith(prefix):
+            stop(self.process)
+            raise Failure("the article server did not start (%r): %s"
+                          % (line, self.process.stderr.read().strip()))
+        self.port = int(line[len(prefix):])
+        return self
+
+    def __exit__(self, *exc):
+        stop(self.process)
+
+
+class Crawler:
+    """The crawler in its window on an X server; its word dump goes beside its executable."""
+
+    def __init__(self, path, xserver):
+        self.path = path
+        self.xserver = xserver
+        self.dump_path = os.path.join(os.path.dirname(os.path.abspath(path)), "wiki.txt")
+
+    def __enter__(self):
+        if os.path.exists(self.dump_path):
+            os.remove(self.dump_path)
+        self.process = start([self.path], env=self.xserver.env(), stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT)
+        name = "^%s$" % os.path.basename(self.path)
+        ids = self.x("xdotool", "search", "--sync", "--name", name).split()
+        if len(ids) != 1:
+            raise Failure("expected one crawler window, found %r" % ids)
+        self.window = ids[0]
+        return self
+
+    def __exit__(self, *exc):
+        stop(self.process)
+
+    def x(self, *args):
+        try:
+            return subprocess.run(list(args), env=self.xserver.env(), check=True, capture_output=True,
+                                  text=True, timeout=STEP_TIMEOUT).stdout
+        except subprocess.TimeoutExpired:
+            raise Failure("%s did not finish in %.0f s" % (" ".join(args), STEP_TIMEOUT))
+
+    def running(self):
+        return self.process.poll() is None
+
+    def press(self, key):
+        """Types one key (an xdotool key name) into the crawler's window."""
+        self.x("xdotool", "windowfocus", "--sync", self.window, "key", key)
+
+    def size(self):
+        for line in self.x("xdotool", "getwindowgeometry", self.window).splitlines():
+            if "Geometry:" in line:
+                width, height = line.split()[-1].split("x")
+                return int(width), int(height)
+        raise Failure("no geometry for the crawler's window")
+
+    def screenshot(self):
+        return Screenshot.of(self)
+
+    def wait_for_exit(self, timeout=STEP_TIMEOUT):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the crawler did not end within %.0f s" % timeout)
+
+    def wait_for_dump(self, timeout=STEP_TIMEOUT):
+        """The bytes of a complete word dump (it ends with the line of the byte-0 node)."""
+
+        def complete():
+            try:
+                with open(self.dump_path, "rb") as f:
+                    data = f.read()
+            except FileNotFoundError:
+                return None
+            return data if data.endswith(b"\x00 0\r\n") else None
+
+        return wait_until("a complete wiki.txt", complete, timeout, interval=0.01)
+
+
+class Screenshot:
+    """The window's pixels as RGB triples."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    @classmethod
+    def of(cls, crawler):
+        data = subprocess.run(["import", "-window", crawler.window, "-depth", "8", "ppm:-"],
+                              env=crawler.xserver.env(), check=True, capture_output=True,
+                              timeout=STEP_TIMEOUT).stdout
+        fields, offset = [], 0
+        while len(fields) < 4:  # "P6", width, height, maxval, each ended by one blank
+            end = offset
+            while data[end:end + 1] not in (b" ", b"\n", b"\t", b"\r"):
+                end += 1
+            if end > offset:
+                fields.append(data[offset:end].decode())
+            offset = end + 1
+        if fields[0] != "P6" or fields[3] != "255":
+            raise Failure("unexpected screenshot format %r" % fields)
+        return cls(int(fields[1]), int(fields[2]), data[offset:])
+
+    def __getitem__(self, xy):
+        x, y = xy
+        i = 3 * (y * self.width + x)
+        return tuple(self.rgb[i:i + 3])
+
+    def rgb565(self, x, y):
+        r, g, b = self[x, y]
+        return r >> 3, g >> 2, b >> 3
+
+    def region(self, left, top, right, bottom):
+        """The pixels of the rectangle as text, one character per pixel, for failure messages."""
+        marks = {WHITE: "W", BLACK: ".", YELLOW: "Y", CYAN: "C", RED: "R"}
+        rows = []
+        for y in range(top, bottom + 1):
+            rows.append("%4d " % y + "".join(marks.get(self[x, y], "?")
+                                             for x in range(left, right + 1)))
+        return "\n".join(rows)
+
+    def save(self, path):
+        with open(path, "wb") as f:
+            f.write(b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb)
+
+
+def close_to(colour, want, tolerance=8):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, want))
+
+
+def as_rgb565(colour32):
+    """The pixel that a 0xAARRGGBB colour becomes: low bits dropped, nothing rounded."""
+    return (colour32 >> 19) & 0x1F, (colour32 >> 10) & 0x3F, (colour32 >> 3) & 0x1F
+
+
+def rightmost_in_rows(shot, top, bottom, colour):
+    """The largest x at which a pixel of the rows top..bottom has the colour, or -1."""
+    for x in range(shot.width - 1, -1, -1):
+        for y in range(top, bottom + 1):
+            if close_to(shot[x, y], colour):
+                return x
+    return -1
