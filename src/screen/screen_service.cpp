@@ -44,7 +44,7 @@ void ScreenService::openWindow(int width, int height) {
   if (ownLock && host_ != nullptr) {
     // Without the frame lock: the window thread may need it to finish a presentation first.
     host_->resizeWindow(width, height);
-  } else {
+  } else if (host_ != nullptr) {
     resizePending_ = true;
   }
   if (ownLock) lock_.lock();
