@@ -2,7 +2,7 @@
 """End-to-end checks of the window binding, driving window_probe on a private Xvfb display.
 
 Usage: window_probe_test.py <case> <window_probe> <send_close_request>
-Cases: picture, keys, resize, close, no-display. Each case starts its own X server (the display
+Cases: picture, frame-lock, keys, resize, close, no-display. Each case starts its own X server (the display
 number is chosen by the server, so parallel runs never collide) and kills it at the end.
 """
 
@@ -22,6 +22,14 @@ WHITE, BLACK, YELLOW, CYAN = (255, 255, 255), (0, 0, 0), (255, 255, 0), (0, 255,
 
 class Failure(Exception):
     pass
+
+
+def probe_env():
+    """The environment without any display. In sanitizer builds, leak checking is off for the
+    window: the window system's libraries keep allocations to the end of the process."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    return env
 
 
 class XServer:
@@ -46,9 +54,8 @@ class XServer:
         self.process.wait()
 
     def env(self):
-        env = dict(os.environ, DISPLAY=self.display)
-        env.pop("WAYLAND_DISPLAY", None)
-        env.pop("SDL_VIDEODRIVER", None)
+        env = probe_env()
+        env["DISPLAY"] = self.display
         return env
 
 
@@ -194,6 +201,30 @@ def case_picture(probe, server, window, args):
     if window_size(server, window) != (640, 480):
         raise Failure("the window is %dx%d, expected 640x480" % window_size(server, window))
     wait_for_picture(server, window, 640, 480, save_as="window_probe_picture.png")
+    # Hidden and shown again, the window repaints its picture by itself (no new frame comes).
+    x_tool(server, "xdotool", "windowunmap", "--sync", window)
+    x_tool(server, "xdotool", "windowmap", "--sync", window)
+    wait_for_picture(server, window, 640, 480)
+    press_escape(server, window)
+    probe.expect("key 1b")
+
+
+def case_frame_lock(probe, server, window, args):
+    wait_for_picture(server, window, 640, 480)
+    x_tool(server, "xdotool", "key", "--window", window, "h")
+    probe.expect("key 68", "held")
+    # While the frame lock is held, not even a repaint shows what was drawn meanwhile.
+    x_tool(server, "xdotool", "windowunmap", "--sync", window)
+    x_tool(server, "xdotool", "windowmap", "--sync", window)
+    time.sleep(0.5)
+    wait_for_picture(server, window, 640, 480)
+    x_tool(server, "xdotool", "key", "--window", window, "h")
+    probe.expect("key 68", "released")
+    deadline = time.monotonic() + TIMEOUT
+    while not all(close_to(pixel(screenshot(server, window), 320, y), CYAN) for y in (300, 350, 399)):
+        if time.monotonic() > deadline:
+            raise Failure("the frame drawn under the lock is not shown after the unlock")
+        time.sleep(0.1)
     press_escape(server, window)
     probe.expect("key 1b")
 
@@ -265,7 +296,7 @@ def run_on_display(case, args):
 
 
 def case_no_display(args):
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    env = probe_env()
     started = time.monotonic()
     result = subprocess.run([args.probe], env=env, capture_output=True, text=True, timeout=TIMEOUT)
     if result.returncode != 2:
@@ -287,7 +318,7 @@ class Args:
 
 def main(argv):
     args = Args(argv)
-    cases = {"picture": case_picture, "keys": case_keys, "resize": case_resize, "close": case_close}
+    cases = {"picture": case_picture, "frame-lock": case_frame_lock, "keys": case_keys, "resize": case_resize, "close": case_close}
     try:
         if args.case == "no-display":
             case_no_display(args)
