@@ -2,8 +2,9 @@
 """End-to-end checks of the window binding, driving window_probe on a private Xvfb display.
 
 Usage: window_probe_test.py <case> <window_probe> <send_close_request>
-Cases: picture, frame-lock, keys, resize, close, no-display. Each case starts its own X server (the display
-number is chosen by the server, so parallel runs never collide) and kills it at the end.
+Cases: picture, frame-lock, keys, resize, close, no-display. Each case starts its own X server
+(the display number is chosen by the server, so parallel runs never collide) and kills it at
+the end.
 """
 
 import os
@@ -27,7 +28,8 @@ class Failure(Exception):
 def probe_env():
     """The environment without any display. In sanitizer builds, leak checking is off for the
     window: the window system's libraries keep allocations to the end of the process."""
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    hidden = ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")
+    env = {k: v for k, v in os.environ.items() if k not in hidden}
     env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
     return env
 
@@ -38,7 +40,8 @@ class XServer:
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24",
+             "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -96,7 +99,8 @@ class Probe:
         except subprocess.TimeoutExpired:
             raise Failure("the probe did not end after Esc")
         if code != 0:
-            raise Failure("the probe ended with exit code %d: %s" % (code, self.process.stderr.read()))
+            raise Failure("the probe ended with exit code %d: %s"
+                          % (code, self.process.stderr.read()))
 
     def kill(self):
         if self.process.poll() is None:
@@ -165,7 +169,8 @@ def picture_mismatches(shot, width, height):
         return ["screenshot is %dx%d, expected %dx%d" % (shot[0], shot[1], width, height)]
     places = [((2 * bar + 1) * width // 8, y, colour)
               for bar, colour in enumerate([RED, GREEN, BLUE, WHITE]) for y in (0, 100, 199)]
-    places += [(0, 0, RED), (width - 1, 199, WHITE), (width // 2, 200, BLACK), (width // 2, 300, BLACK),
+    places += [(0, 0, RED), (width - 1, 199, WHITE), (width // 2, 200, BLACK),
+               (width // 2, 300, BLACK),
                (5, height - 1, CYAN), (width - 1, height - 1, CYAN), (width - 1, height - 2, BLACK)]
     for x, y, want in places:
         got = pixel(shot, x, y)
@@ -221,7 +226,11 @@ def case_frame_lock(probe, server, window, args):
     x_tool(server, "xdotool", "key", "--window", window, "h")
     probe.expect("key 68", "released")
     deadline = time.monotonic() + TIMEOUT
-    while not all(close_to(pixel(screenshot(server, window), 320, y), CYAN) for y in (300, 350, 399)):
+    def block_shown():
+        shot = screenshot(server, window)
+        return all(close_to(pixel(shot, 320, y), CYAN) for y in (300, 350, 399))
+
+    while not block_shown():
         if time.monotonic() > deadline:
             raise Failure("the frame drawn under the lock is not shown after the unlock")
         time.sleep(0.1)
@@ -259,7 +268,8 @@ def case_resize(probe, server, window, args):
     x_tool(server, "xdotool", "key", "--window", window, "plus")
     probe.expect("key 2b", "size 1200x800")
     if window_size(server, window) != (1200, 800):
-        raise Failure("after + the window is %dx%d, expected 1200x800" % window_size(server, window))
+        raise Failure("after + the window is %dx%d, expected 1200x800"
+                      % window_size(server, window))
     wait_for_picture(server, window, 1200, 800, save_as="window_probe_large.png")
     x_tool(server, "xdotool", "key", "--window", window, "minus")
     probe.expect("key 2d", "size 640x480")
@@ -295,18 +305,26 @@ def run_on_display(case, args):
             probe.kill()
 
 
-def case_no_display(args):
-    env = probe_env()
+def expect_no_window(args, env, display_text):
     started = time.monotonic()
-    result = subprocess.run([args.probe], env=env, capture_output=True, text=True, timeout=TIMEOUT)
+    result = subprocess.run([args.probe], env=env, capture_output=True, text=True,
+                            timeout=TIMEOUT)
     if result.returncode != 2:
         raise Failure("without a display the probe ended with %d, expected 2" % result.returncode)
-    if "window_probe: cannot open a window:" not in result.stderr or "DISPLAY is not set" not in result.stderr:
+    message = result.stderr
+    if "window_probe: cannot open a window:" not in message or display_text not in message:
         raise Failure("unclear message without a display: %r" % result.stderr)
     if result.stdout:
         raise Failure("the work ran without a window: %r" % result.stdout)
     if time.monotonic() - started > 3:
         raise Failure("ending without a display took too long")
+
+
+def case_no_display(args):
+    expect_no_window(args, probe_env(), "(DISPLAY is not set)")
+    # A display that no server offers.
+    if not os.path.exists("/tmp/.X11-unix/X4095"):
+        expect_no_window(args, dict(probe_env(), DISPLAY=":4095"), '(DISPLAY is ":4095")')
 
 
 class Args:
@@ -318,7 +336,8 @@ class Args:
 
 def main(argv):
     args = Args(argv)
-    cases = {"picture": case_picture, "frame-lock": case_frame_lock, "keys": case_keys, "resize": case_resize, "close": case_close}
+    cases = {"picture": case_picture, "frame-lock": case_frame_lock, "keys": case_keys,
+             "resize": case_resize, "close": case_close}
     try:
         if args.case == "no-display":
             case_no_display(args)
