@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -17,6 +16,7 @@
 
 #include "screen/key_translation.h"
 #include "screen/program_name.h"
+#include "screen/sdl_picture.h"
 
 namespace ws {
 namespace {
@@ -64,13 +64,10 @@ class SdlWindow final : public WindowHost {
  public:
   // firstEvent..firstEvent + 2 are event types registered for this window's own use.
   SdlWindow(std::string title, Uint32 firstEvent)
-      : title_(std::move(title)),
+      : picture_(std::move(title)),
         frameEvent_(firstEvent),
         resizeEvent_(firstEvent + 1),
         doneEvent_(firstEvent + 2) {}
-  SdlWindow(const SdlWindow&) = delete;
-  SdlWindow& operator=(const SdlWindow&) = delete;
-  ~SdlWindow() override;
 
   void resizeWindow(int width, int height) override;
   void frameReady() override;
@@ -83,22 +80,12 @@ class SdlWindow final : public WindowHost {
   void handle(const SDL_Event& event, ScreenService& screen, KeyTranslator& keys);
   void carryOutResize();
   void present(ScreenService& screen);
-  void upload(const FrameBuffer& frame, int firstRow, int lastRow);
-  void show();
-  void dropTexture();
   void stopServing();
 
-  const std::string title_;
+  SdlPicture picture_;  // main thread only
   const Uint32 frameEvent_;
   const Uint32 resizeEvent_;
   const Uint32 doneEvent_;
-
-  // Main thread only. The texture holds the last presented picture, frame sized.
-  SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  int textureWidth_ = 0;
-  int textureHeight_ = 0;
 
   std::atomic<bool> framePending_{false};  // a frame event is queued and not yet handled
   std::atomic<bool> workDone_{false};
@@ -108,12 +95,6 @@ class SdlWindow final : public WindowHost {
   bool serving_ = true;                          // guarded by resizeMutex_
   std::optional<std::pair<int, int>> resizeTo_;  // guarded by resizeMutex_; reset when carried out
 };
-
-SdlWindow::~SdlWindow() {
-  dropTexture();
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
-}
 
 void SdlWindow::resizeWindow(int width, int height) {
   std::unique_lock lock(resizeMutex_);
@@ -157,7 +138,9 @@ void SdlWindow::handle(const SDL_Event& event, ScreenService& screen, KeyTransla
     carryOutResize();
   } else if (event.type != doneEvent_) {
     // A repaint shows the last presented picture: a frame in progress stays hidden.
-    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) show();
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      picture_.show();
+    }
     keys.translate(event);
   }
 }
@@ -169,21 +152,7 @@ void SdlWindow::carryOutResize() {
     if (!resizeTo_) return;
     size = *resizeTo_;
   }
-  const int width = std::max(size.first, 1);
-  const int height = std::max(size.second, 1);
-  if (window_ == nullptr) {
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               width, height, SDL_WINDOW_SHOWN);
-    if (window_ == nullptr) endWithoutWindow(SDL_GetError());
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (renderer_ == nullptr) endWithoutWindow(SDL_GetError());
-  } else {
-    SDL_SetWindowSize(window_, width, height);
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-  }
-  // The replaced window's picture is gone; it stays black until the next frame.
-  dropTexture();
-  show();
+  if (!picture_.resize(size.first, size.second)) endWithoutWindow(SDL_GetError());
   {
     std::lock_guard lock(resizeMutex_);
     resizeTo_.reset();
@@ -193,63 +162,13 @@ void SdlWindow::carryOutResize() {
 
 void SdlWindow::present(ScreenService& screen) {
   framePending_ = false;  // before taking the rows: a frame finished from now on needs a new event
+  bool uploaded = true;
   const bool changed =
-      screen.presentChanges([this](const FrameBuffer& frame, int firstRow, int lastRow) {
-        upload(frame, firstRow, lastRow);
+      screen.presentChanges([this, &uploaded](const FrameBuffer& frame, int firstRow, int lastRow) {
+        uploaded = picture_.upload(frame, firstRow, lastRow);
       });
-  if (changed) show();
-}
-
-void SdlWindow::upload(const FrameBuffer& frame, int firstRow, int lastRow) {
-  if (renderer_ == nullptr) return;  // nothing to show it in before the first openWindow
-  const int width = frame.width();
-  const int height = frame.height();
-  if (width <= 0 || height <= 0) {
-    dropTexture();
-    return;
-  }
-  if (texture_ == nullptr || textureWidth_ != width || textureHeight_ != height) {
-    dropTexture();
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 width, height);
-    if (texture_ == nullptr) endWithoutWindow(SDL_GetError());
-    textureWidth_ = width;
-    textureHeight_ = height;
-    firstRow = 0;  // a new texture holds nothing yet
-    lastRow = height - 1;
-  }
-  firstRow = std::max(firstRow, 0);
-  lastRow = std::min(lastRow, height - 1);
-  if (firstRow > lastRow) return;
-  const SDL_Rect rows{0, firstRow, width, lastRow - firstRow + 1};
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(texture_, &rows, &pixels, &pitch) != 0) return;
-  auto* target = static_cast<unsigned char*>(pixels);
-  for (int y = firstRow; y <= lastRow; ++y, target += pitch) {
-    std::memcpy(target, frame.row(y), static_cast<size_t>(width) * sizeof(uint16_t));
-  }
-  SDL_UnlockTexture(texture_);
-}
-
-void SdlWindow::show() {
-  if (renderer_ == nullptr) return;
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, SDL_ALPHA_OPAQUE);
-  SDL_RenderClear(renderer_);
-  if (texture_ != nullptr) {
-    // One frame pixel per window pixel, from the top-left corner: while the frame and the window
-    // differ in size (around a resize) only what both have is shown.
-    const SDL_Rect target{0, 0, textureWidth_, textureHeight_};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
-  }
-  SDL_RenderPresent(renderer_);
-}
-
-void SdlWindow::dropTexture() {
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = nullptr;
-  textureWidth_ = 0;
-  textureHeight_ = 0;
+  if (!uploaded) endWithoutWindow(SDL_GetError());
+  if (changed) picture_.show();
 }
 
 void SdlWindow::stopServing() {

@@ -1,6 +1,7 @@
 // Opens the window through the real binding, draws a known picture and writes every key it reads
 // to stdout as hex, one line per key ("key ff3e"). "+" and "-" switch to 1200 x 800 and back and
-// redraw ("size 1200x800"); Esc ends it with exit code 0. Driven by window_probe_test.py.
+// redraw ("size 1200x800"); "h" holds and releases the frame lock (see holdOrRelease); Esc ends
+// it with exit code 0. Driven by window_probe_test.py.
 
 #include <chrono>
 #include <cstdio>
@@ -49,6 +50,23 @@ void openAndDraw(ScreenService& screen, int width, int height) {
   std::fflush(stdout);
 }
 
+// "h" takes the frame lock and draws a cyan block over rows 300..399 without showing it; the
+// next "h" releases the lock, which shows the block.
+void holdOrRelease(ScreenService& screen) {
+  if (screen.lockDepth() > 0) {
+    screen.unlockScreen(-1, -1);
+    std::printf("released\n");
+  } else {
+    screen.lockScreen();
+    const float right = static_cast<float>(screen.windowSize().first - 1);
+    for (int y = 300; y < 400; ++y) {
+      screen.drawLine(0, static_cast<float>(y), right, static_cast<float>(y), ws::kCyan, 0xFFFF);
+    }
+    std::printf("held\n");
+  }
+  std::fflush(stdout);
+}
+
 void reportKey(std::string_view key) {
   std::string hex;
   for (const unsigned char byte : key) {
@@ -72,6 +90,7 @@ int probe(ScreenService& screen) {
     if (key == "\x1B") return 0;
     if (key == "+") openAndDraw(screen, 1200, 800);
     if (key == "-") openAndDraw(screen, 640, 480);
+    if (key == "h") holdOrRelease(screen);
   }
 }
 

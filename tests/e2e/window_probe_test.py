@@ -2,8 +2,9 @@
 """End-to-end checks of the window binding, driving window_probe on a private Xvfb display.
 
 Usage: window_probe_test.py <case> <window_probe> <send_close_request>
-Cases: picture, keys, resize, close, no-display. Each case starts its own X server (the display
-number is chosen by the server, so parallel runs never collide) and kills it at the end.
+Cases: picture, frame-lock, keys, resize, close, no-display. Each case starts its own X server
+(the display number is chosen by the server, so parallel runs never collide) and kills it at
+the end.
 """
 
 import os
@@ -24,13 +25,23 @@ class Failure(Exception):
     pass
 
 
+def probe_env():
+    """The environment without any display. In sanitizer builds, leak checking is off for the
+    window: the window system's libraries keep allocations to the end of the process."""
+    hidden = ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")
+    env = {k: v for k, v in os.environ.items() if k not in hidden}
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    return env
+
+
 class XServer:
     """A private Xvfb; the server picks a free display number and reports it on a pipe."""
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24",
+             "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -46,9 +57,8 @@ class XServer:
         self.process.wait()
 
     def env(self):
-        env = dict(os.environ, DISPLAY=self.display)
-        env.pop("WAYLAND_DISPLAY", None)
-        env.pop("SDL_VIDEODRIVER", None)
+        env = probe_env()
+        env["DISPLAY"] = self.display
         return env
 
 
@@ -89,7 +99,8 @@ class Probe:
         except subprocess.TimeoutExpired:
             raise Failure("the probe did not end after Esc")
         if code != 0:
-            raise Failure("the probe ended with exit code %d: %s" % (code, self.process.stderr.read()))
+            raise Failure("the probe ended with exit code %d: %s"
+                          % (code, self.process.stderr.read()))
 
     def kill(self):
         if self.process.poll() is None:
@@ -158,7 +169,8 @@ def picture_mismatches(shot, width, height):
         return ["screenshot is %dx%d, expected %dx%d" % (shot[0], shot[1], width, height)]
     places = [((2 * bar + 1) * width // 8, y, colour)
               for bar, colour in enumerate([RED, GREEN, BLUE, WHITE]) for y in (0, 100, 199)]
-    places += [(0, 0, RED), (width - 1, 199, WHITE), (width // 2, 200, BLACK), (width // 2, 300, BLACK),
+    places += [(0, 0, RED), (width - 1, 199, WHITE), (width // 2, 200, BLACK),
+               (width // 2, 300, BLACK),
                (5, height - 1, CYAN), (width - 1, height - 1, CYAN), (width - 1, height - 2, BLACK)]
     for x, y, want in places:
         got = pixel(shot, x, y)
@@ -194,6 +206,34 @@ def case_picture(probe, server, window, args):
     if window_size(server, window) != (640, 480):
         raise Failure("the window is %dx%d, expected 640x480" % window_size(server, window))
     wait_for_picture(server, window, 640, 480, save_as="window_probe_picture.png")
+    # Hidden and shown again, the window repaints its picture by itself (no new frame comes).
+    x_tool(server, "xdotool", "windowunmap", "--sync", window)
+    x_tool(server, "xdotool", "windowmap", "--sync", window)
+    wait_for_picture(server, window, 640, 480)
+    press_escape(server, window)
+    probe.expect("key 1b")
+
+
+def case_frame_lock(probe, server, window, args):
+    wait_for_picture(server, window, 640, 480)
+    x_tool(server, "xdotool", "key", "--window", window, "h")
+    probe.expect("key 68", "held")
+    # While the frame lock is held, not even a repaint shows what was drawn meanwhile.
+    x_tool(server, "xdotool", "windowunmap", "--sync", window)
+    x_tool(server, "xdotool", "windowmap", "--sync", window)
+    time.sleep(0.5)
+    wait_for_picture(server, window, 640, 480)
+    x_tool(server, "xdotool", "key", "--window", window, "h")
+    probe.expect("key 68", "released")
+    deadline = time.monotonic() + TIMEOUT
+    def block_shown():
+        shot = screenshot(server, window)
+        return all(close_to(pixel(shot, 320, y), CYAN) for y in (300, 350, 399))
+
+    while not block_shown():
+        if time.monotonic() > deadline:
+            raise Failure("the frame drawn under the lock is not shown after the unlock")
+        time.sleep(0.1)
     press_escape(server, window)
     probe.expect("key 1b")
 
@@ -228,7 +268,8 @@ def case_resize(probe, server, window, args):
     x_tool(server, "xdotool", "key", "--window", window, "plus")
     probe.expect("key 2b", "size 1200x800")
     if window_size(server, window) != (1200, 800):
-        raise Failure("after + the window is %dx%d, expected 1200x800" % window_size(server, window))
+        raise Failure("after + the window is %dx%d, expected 1200x800"
+                      % window_size(server, window))
     wait_for_picture(server, window, 1200, 800, save_as="window_probe_large.png")
     x_tool(server, "xdotool", "key", "--window", window, "minus")
     probe.expect("key 2d", "size 640x480")
@@ -264,18 +305,26 @@ def run_on_display(case, args):
             probe.kill()
 
 
-def case_no_display(args):
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+def expect_no_window(args, env, display_text):
     started = time.monotonic()
-    result = subprocess.run([args.probe], env=env, capture_output=True, text=True, timeout=TIMEOUT)
+    result = subprocess.run([args.probe], env=env, capture_output=True, text=True,
+                            timeout=TIMEOUT)
     if result.returncode != 2:
         raise Failure("without a display the probe ended with %d, expected 2" % result.returncode)
-    if "window_probe: cannot open a window:" not in result.stderr or "DISPLAY is not set" not in result.stderr:
+    message = result.stderr
+    if "window_probe: cannot open a window:" not in message or display_text not in message:
         raise Failure("unclear message without a display: %r" % result.stderr)
     if result.stdout:
         raise Failure("the work ran without a window: %r" % result.stdout)
     if time.monotonic() - started > 3:
         raise Failure("ending without a display took too long")
+
+
+def case_no_display(args):
+    expect_no_window(args, probe_env(), "(DISPLAY is not set)")
+    # A display that no server offers.
+    if not os.path.exists("/tmp/.X11-unix/X4095"):
+        expect_no_window(args, dict(probe_env(), DISPLAY=":4095"), '(DISPLAY is ":4095")')
 
 
 class Args:
@@ -287,7 +336,8 @@ class Args:
 
 def main(argv):
     args = Args(argv)
-    cases = {"picture": case_picture, "keys": case_keys, "resize": case_resize, "close": case_close}
+    cases = {"picture": case_picture, "frame-lock": case_frame_lock, "keys": case_keys,
+             "resize": case_resize, "close": case_close}
     try:
         if args.case == "no-display":
             case_no_display(args)

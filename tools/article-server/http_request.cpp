@@ -35,6 +35,10 @@ bool parseRequestLine(std::string_view line, HttpRequest& request) {
   line = trim(line);
   const std::size_t a = line.find(' ');
   if (a == std::string_view::npos || a == 0) return false;
+  const std::string_view method = line.substr(0, a);
+  if (!std::all_of(method.begin(), method.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    return false;
+  }
   std::string_view rest = trim(line.substr(a + 1));
   const std::size_t b = rest.find(' ');
   const std::string_view target = b == std::string_view::npos ? rest : rest.substr(0, b);
@@ -42,7 +46,7 @@ bool parseRequestLine(std::string_view line, HttpRequest& request) {
       b == std::string_view::npos ? std::string_view() : trim(rest.substr(b + 1));
   if (target.empty() || version.find(' ') != std::string_view::npos) return false;
   if (!version.empty() && version.substr(0, 5) != "HTTP/") return false;
-  request.method = std::string(line.substr(0, a));
+  request.method = std::string(method);
   request.target = std::string(target);
   request.version = std::string(version);
   return true;

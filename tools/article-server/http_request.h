@@ -21,7 +21,7 @@ enum class RequestStatus { kIncomplete, kComplete, kMalformed };
 
 // Parses the bytes received so far. kIncomplete until the head ends with an
 // empty line (CR LF or bare LF line ends); kMalformed for a head too long, a
-// request line that is not "METHOD TARGET [VERSION]" or a zero byte.
+// request line that is not "METHOD TARGET [VERSION]" (METHOD in capitals) or a zero byte.
 // A Host value that could break a header line written back with it (control
 // bytes, blanks, anything but host-name and address characters) is dropped.
 RequestStatus parseRequestHead(std::string_view received, HttpRequest& request);

@@ -68,12 +68,16 @@ std::string renderInline(std::string_view text, const Corpus& corpus, PageRandom
   std::string out;
   std::size_t pos = 0;
   bool first = true;
+  char separator = ' ';
   while (pos <= text.size()) {
-    std::size_t end = text.find(' ', pos);
+    // Words end at a blank or at the verse mark, which becomes a line break.
+    std::size_t end = text.find_first_of(" \x7f", pos);
     if (end == std::string_view::npos) end = text.size();
     std::string_view word = text.substr(pos, end - pos);
+    const char before = separator;
+    separator = end < text.size() ? text[end] : ' ';
     pos = end + 1;
-    if (!first) out += ' ';
+    if (!first) out += before == ' ' ? std::string_view(" ") : std::string_view("<br />\n");
     first = false;
     if (word.empty()) continue;
 
@@ -106,22 +110,12 @@ std::string renderInline(std::string_view text, const Corpus& corpus, PageRandom
                        std::to_string(notes->size() + 1));
     }
     // A number and the word after it are kept together by a no-break space.
-    if (isAllDigits(word) && pos < text.size()) {
+    if (isAllDigits(word) && separator == ' ' && pos < text.size()) {
       out += "&nbsp;";
       first = true;
     }
   }
-  // Verse lines inside a paragraph are separated by line breaks.
-  std::string withBreaks;
-  withBreaks.reserve(out.size());
-  for (const char c : out) {
-    if (c == '\x7f') {
-      withBreaks += "<br />\n";
-    } else {
-      withBreaks += c;
-    }
-  }
-  return withBreaks;
+  return out;
 }
 
 void appendHead(std::string& page, std::string_view title) {
