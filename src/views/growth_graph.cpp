@@ -16,8 +16,7 @@ namespace {
 
 constexpr float kMargin = 10.0f;
 constexpr float kAxisTop = 170.0f;
-// Height of the axis band the last record's words and nodes are scaled to: window height minus
-// this.
+// The last record's words and nodes are scaled to the window height minus this many pixels.
 constexpr int kScaleReserve = 200;
 constexpr std::uint16_t kSolid = 0xFFFF;
 constexpr std::uint16_t kGuideStyle = 0x0003;
