@@ -27,6 +27,7 @@ void ScreenService::markRows(long long firstRow, long long lastRow) {
 }
 
 void ScreenService::releaseLock() {
+  if (lock_.depth() == 1) console_.settle();  // the window thread must see rows in order
   if (!lock_.unlock()) return;
   if (host_ == nullptr) return;
   if (resizePending_) {
@@ -43,10 +44,11 @@ void ScreenService::openWindow(int width, int height) {
   if (ownLock && host_ != nullptr) {
     // Without the frame lock: the window thread may need it to finish a presentation first.
     host_->resizeWindow(width, height);
-  } else {
+  } else if (host_ != nullptr) {
     resizePending_ = true;
   }
   if (ownLock) lock_.lock();
+  console_.settle();
   frame_.resize(width, height);
   pen_ = PenColours{toRgb565(kWhite), toRgb565(kBlack)};
   if (!console_.reset(width / 8, height / 8)) console_.clearGrid();
@@ -86,6 +88,7 @@ void ScreenService::plotPixel(float x, float y, Colour colour) {
 }
 
 void ScreenService::plot(float x, float y, uint16_t pixel) {
+  console_.settle();
   if (lock_.depth() > 0) {
     plotPoint(frame_, x, y, pixel);
     return;
@@ -99,6 +102,7 @@ void ScreenService::plot(float x, float y, uint16_t pixel) {
 
 void ScreenService::drawLine(float x1, float y1, float x2, float y2, std::optional<Colour> colour,
                              uint16_t style) {
+  console_.settle();
   const uint16_t pixel = pixelOf(colour);
   const double row1 = roundedCoordinate(y1);
   const double row2 = roundedCoordinate(y2);
@@ -111,6 +115,7 @@ void ScreenService::drawLine(float x1, float y1, float x2, float y2, std::option
 
 void ScreenService::drawText(float x, float y, std::string_view text,
                              std::optional<Colour> colour) {
+  console_.settle();
   const uint16_t pixel = pixelOf(colour);
   const double top = std::clamp(roundedCoordinate(y), -8.0, static_cast<double>(frame_.height()));
   const auto first = static_cast<long long>(top);

@@ -85,8 +85,11 @@ class ScreenService {
   // briefly differ from the window's; f should show the rows and columns both have.
   bool presentChanges(const PresentFunction& f);
 
-  // Tests, and the working thread while it holds the lock.
-  const FrameBuffer& frame() const { return frame_; }
+  // The picture as it will be shown. Tests, and the working thread while it holds the lock.
+  const FrameBuffer& frame() const {
+    console_.settle();
+    return frame_;
+  }
   int lockDepth() const { return lock_.depth(); }
 
  private:
@@ -100,9 +103,11 @@ class ScreenService {
   uint16_t pixelOf(std::optional<Colour> colour) const;
 
   WindowHost* host_;
-  FrameBuffer frame_;
+  // Mutable: frame() puts rows that the console scrolled lazily back in order, which changes
+  // their storage but not the picture.
+  mutable FrameBuffer frame_;
   PenColours pen_;
-  TextConsole console_;
+  mutable TextConsole console_;
   FrameLock lock_;
   KeyRing keys_;
   bool resizePending_ = false;

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "screen/font8x8.h"
 #include "screen/test_picture.h"
 
 namespace ws {
@@ -218,6 +219,41 @@ TEST(ScreenService, TransparentTextAgainstOpaqueConsoleCells) {
   EXPECT_GT(cyan, 0);
   EXPECT_EQ(screen.cursorRow(), 2);
   EXPECT_EQ(screen.cursorColumn(), 2);  // drawText leaves the cursor alone
+}
+
+// Whether the 8 x 8 cell at text (row, column) shows code's glyph in white on black.
+bool cellShows(const FrameBuffer& frame, int row, int column, unsigned char code) {
+  const Glyph& glyph = glyphOf(code);
+  for (int gy = 0; gy < 8; ++gy) {
+    for (int gx = 0; gx < 8; ++gx) {
+      const uint16_t want = (glyph[gy] & (0x80 >> gx)) ? 0xFFFF : 0x0000;
+      if (frame.at(8 * (column - 1) + gx, 8 * (row - 1) + gy) != want) return false;
+    }
+  }
+  return true;
+}
+
+TEST(ScreenService, PixelsDrawnBetweenScrollsMoveWithTheText) {
+  ScreenService screen;
+  screen.openWindow(64, 64);
+  screen.drawLine(0, 0, 63, 0, kYellow, 0xFFFF);  // row 1, outside the viewport
+  screen.lockScreen();
+  screen.setTextViewport(3, 8);
+  for (char letter = 'a'; letter <= 'j'; ++letter) screen.printText(std::string(1, letter), true);
+  // Rows 3..8 now read f g h i j and a blank row; the block lands on the f.
+  screen.drawText(0, 16, "\xDB", kWhite);
+  EXPECT_EQ(screen.frame().at(7, 23), 0xFFFF);
+  screen.printText("k", true);
+  screen.unlockScreen();
+  const FrameBuffer& frame = screen.frame();
+  const std::string expected = "ghijk";
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_TRUE(cellShows(frame, 3 + i, 1, expected[i])) << "row " << 3 + i << "\n"
+                                                         << testing::pictureOf(frame, 0, 0, 15, 63);
+  }
+  EXPECT_TRUE(cellShows(frame, 8, 1, ' '));
+  EXPECT_EQ(frame.at(5, 0), 0xFFE0);
+  EXPECT_EQ(frame.at(5, 9), 0x0000);
 }
 
 TEST(ScreenService, ConsoleStartsAfterTheTextGridIsSet) {

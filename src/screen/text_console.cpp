@@ -13,6 +13,7 @@ constexpr int kCell = 8;
 
 bool TextConsole::reset(int columns, int rows) {
   if (columns < 1 || rows < 1) return false;
+  settle();
   columns_ = columns;
   rows_ = rows;
   top_ = 1;
@@ -28,6 +29,7 @@ bool TextConsole::setTextViewport(int top, int bottom) {
   if (top == 0) top = 1;
   if (bottom == 0) bottom = rows_;
   if (bottom < top || top < 1 || bottom > rows_) return false;
+  settle();
   top_ = top;
   bottom_ = bottom;
   row_ = top;
@@ -51,6 +53,7 @@ void TextConsole::clearScreen(ClearMode mode) {
   } else {
     frame_.fillRows(firstViewportPixelRow(), lastViewportPixelRow(), pen_.background);
   }
+  rotation_ = 0;  // every viewport row is blank: their order no longer matters
   row_ = top_;
   column_ = 1;
   pendingLineEnd_ = false;
@@ -107,7 +110,7 @@ void TextConsole::printByte(unsigned char byte) {
 void TextConsole::putCell(unsigned char code) {
   const Glyph& glyph = glyphOf(code);
   const int left = (column_ - 1) * kCell;
-  const int top = (row_ - 1) * kCell;
+  const int top = (storedRow(row_) - 1) * kCell;
   const int width = std::min(kCell, frame_.width() - left);
   for (int gy = 0; gy < kCell && top + gy < frame_.height() && width > 0; ++gy) {
     uint16_t* pixels = frame_.row(top + gy) + left;
@@ -135,7 +138,31 @@ void TextConsole::nextRow() {
   }
 }
 
+bool TextConsole::viewportInsideFrame() const {
+  return bottom_ * kCell <= frame_.height();
+}
+
+int TextConsole::storedRow(int row) const {
+  if (rotation_ == 0) return row;
+  const int height = bottom_ - top_ + 1;
+  return top_ + (row - top_ + rotation_) % height;
+}
+
+void TextConsole::unrotate() {
+  uint16_t* first = frame_.row((top_ - 1) * kCell);
+  const auto rowPixels = static_cast<std::ptrdiff_t>(frame_.width()) * kCell;
+  std::rotate(first, first + rotation_ * rowPixels, first + (bottom_ - top_ + 1) * rowPixels);
+  rotation_ = 0;
+}
+
 void TextConsole::scrollViewport() {
+  if (viewportInsideFrame()) {
+    // The top row's pixels become the new bottom row, blanked.
+    const int stored = storedRow(top_);
+    rotation_ = (rotation_ + 1) % (bottom_ - top_ + 1);
+    frame_.fillRows((stored - 1) * kCell, stored * kCell - 1, pen_.background);
+    return;
+  }
   const int first = firstViewportPixelRow();
   const int last = lastViewportPixelRow();
   if (first > last) return;

@@ -5,6 +5,10 @@
 // Invariant (grid not empty): top <= cursor row <= bottom and 1 <= cursor column <= columns.
 // While pendingLineEnd() is set the cursor stands on (bottom, columns) and the line end that the
 // last printed byte owes is settled by the next printed byte (scrolling first).
+//
+// Scrolling a viewport that lies inside the frame moves no pixels: the viewport's text rows are
+// kept rotated in place and put back in order by settle(). Until then the frame holds the
+// viewport's rows in rotated order; anyone reading or drawing pixels must call settle() first.
 
 #include <cstdint>
 #include <string_view>
@@ -59,6 +63,12 @@ class TextConsole {
   void printText(std::string_view text, bool lineEnd = false);
   void printLineEnd() { printText({}, true); }
 
+  // Puts the viewport's rows back in display order after deferred scrolls. Cheap when nothing
+  // scrolled since the last call.
+  void settle() {
+    if (rotation_ != 0) unrotate();
+  }
+
   // Pixel rows the viewport covers (clipped to the frame); empty range when first > last.
   int firstViewportPixelRow() const;
   int lastViewportPixelRow() const;
@@ -69,6 +79,9 @@ class TextConsole {
   void putCell(unsigned char code);
   void nextRow();
   void scrollViewport();
+  bool viewportInsideFrame() const;
+  int storedRow(int row) const;  // text row that holds viewport row `row` while rotated
+  void unrotate();
 
   FrameBuffer& frame_;
   const PenColours& pen_;
@@ -79,6 +92,7 @@ class TextConsole {
   int row_ = 1;
   int column_ = 1;
   bool pendingLineEnd_ = false;
+  int rotation_ = 0;  // viewport row top + i is stored in row top + (i + rotation_) mod height
 };
 
 }  // namespace ws
