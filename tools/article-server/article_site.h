@@ -1,0 +1,53 @@
+#pragma once
+// What the stand-in server answers: the random-article redirect, article
+// pages, the not-found page, and the content faults applied to them.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "corpus.h"
+#include "fault_plan.h"
+#include "http_request.h"
+#include "reply.h"
+
+namespace ws {
+
+// The address whose GET answers with a redirect to a random article.
+inline constexpr std::string_view kRandomArticleTarget = "/wiki/Spezial:Zuf%C3%A4llige_Seite";
+// Size of the reply sent for FaultMode::kHuge (at least this many bytes).
+inline constexpr std::uint64_t kHugeReplyBytes = 50ull * 1024 * 1024;
+// The host named by FaultMode::kOtherHost.
+inline constexpr std::string_view kOtherHostName = "anderer-server.invalid";
+
+class ArticleSite {
+ public:
+  // The corpus must outlive the site. The seed fixes the sequence of random articles.
+  // REQUIRES: corpus.size() > 0.
+  ArticleSite(const Corpus& corpus, std::uint64_t seed);
+
+  // The reply to one request. fallbackHost is written into a redirect when the
+  // request named no usable host. Content faults (zero byte, location faults,
+  // huge, no paragraphs, garbage) are applied here; delivery faults are not.
+  Reply answer(const HttpRequest& request, std::string_view fallbackHost, FaultMode fault);
+
+  // The 400 reply for a request that could not be read.
+  static Reply badRequest();
+
+  // Index of the next random article (advances the sequence).
+  std::size_t nextRandomArticle();
+
+  const Corpus& corpus() const { return corpus_; }
+
+ private:
+  Reply redirect(std::string_view host, FaultMode fault);
+  Reply article(std::size_t index, FaultMode fault);
+  Reply garbage();
+
+  const Corpus& corpus_;
+  std::mt19937_64 random_;         // the sequence of random articles only
+  std::mt19937_64 garbageRandom_;  // garbage replies draw from their own sequence
+};
+
+}  // namespace ws

@@ -1,0 +1,116 @@
+// article-server: an offline stand-in for the encyclopedia's HTTP server.
+// Serves a random-article redirect and article pages from a German corpus on
+// 127.0.0.1, optionally with injected faults.
+
+#include <unistd.h>
+
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "article_site.h"
+#include "corpus.h"
+#include "event_server.h"
+#include "fault_plan.h"
+
+namespace {
+
+ws::EventServer* runningServer = nullptr;
+
+extern "C" void onTerminate(int) {
+  if (runningServer != nullptr) runningServer->stop();
+}
+
+void printUsage() {
+  std::cerr << "usage: article-server --port N [--corpus PATH] [--seed S] [--latency-ms M]\n"
+               "                      [--fault MODE[:K]]...\n"
+               "  --port 0 picks a free port; the first line printed names it.\n"
+               "  --fault MODE applies to every connection, MODE:K to every K-th;\n"
+               "  several rules may be given, the first that applies wins.\n"
+               "  modes: "
+            << ws::faultNameList() << "\n";
+}
+
+template <class Number>
+bool parseNumber(std::string_view text, Number& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+// The bundled corpus: beside the executable first, then where the build put it.
+std::string defaultCorpusPath() {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const auto beside = self.parent_path() / "corpus" / "corpus.txt";
+    if (std::filesystem::exists(beside, error)) return beside.string();
+  }
+  return ARTICLE_SERVER_CORPUS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  ws::ServerOptions options;
+  std::string corpusPath;
+  std::uint64_t seed = std::random_device{}();
+  seed = (seed << 32) ^ std::random_device{}();
+  bool havePort = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    const std::string_view value = hasValue ? std::string_view(argv[i + 1]) : std::string_view();
+    bool ok = hasValue;
+    if (arg == "--port") {
+      ok = ok && parseNumber(value, options.port);
+      havePort = true;
+    } else if (arg == "--corpus") {
+      corpusPath = std::string(value);
+    } else if (arg == "--seed") {
+      ok = ok && parseNumber(value, seed);
+    } else if (arg == "--latency-ms") {
+      ok = ok && parseNumber(value, options.latencyMs);
+    } else if (arg == "--fault") {
+      ok = ok && options.faults.add(value);
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      std::cerr << "article-server: bad argument " << arg << (hasValue ? " " : "") << value << "\n";
+      printUsage();
+      return 2;
+    }
+    ++i;
+  }
+  if (!havePort) {
+    printUsage();
+    return 2;
+  }
+  if (corpusPath.empty()) corpusPath = defaultCorpusPath();
+  std::string error;
+  const auto corpus = ws::Corpus::load(corpusPath, &error);
+  if (!corpus) {
+    std::cerr << "article-server: " << error << "\n";
+    return 1;
+  }
+  ws::ArticleSite site(*corpus, seed);
+  ws::EventServer server(site, options);
+  if (!server.start(&error)) {
+    std::cerr << "article-server: " << error << "\n";
+    return 1;
+  }
+  runningServer = &server;
+  std::signal(SIGINT, onTerminate);
+  std::signal(SIGTERM, onTerminate);
+  std::cout << "listening on 127.0.0.1:" << server.port() << std::endl;
+  std::cerr << "article-server: " << corpus->size() << " articles from " << corpusPath << "\n";
+  server.run();
+  runningServer = nullptr;
+  return 0;
+}
