@@ -17,7 +17,9 @@ void printHeadline(ScreenService& screen, std::string_view headline) {
 }
 
 std::string countText(std::uint32_t count) {
-  return " " + unsignedText(count);
+  std::string text(1, ' ');
+  text += unsignedText(count);
+  return text;
 }
 
 }  // namespace ws
