@@ -33,6 +33,7 @@ struct EventServer::Connection {
   std::uint64_t limit = 0;  // bytes to send before finishing
   Clock::time_point wakeAt{};
   bool timed = false;
+  bool watchingOutput = false;
 };
 
 EventServer::EventServer(ArticleSite& site, ServerOptions options)
@@ -259,8 +260,7 @@ void EventServer::startSending(Connection& c) {
     timers_.erase({c.wakeAt, c.fd});
     c.timed = false;
   }
-  watch(c, EPOLLOUT);
-  sendSome(c);
+  sendSome(c);  // most replies fit the socket buffer and are done here
 }
 
 void EventServer::sendSome(Connection& c) {
@@ -269,7 +269,14 @@ void EventServer::sendSome(Connection& c) {
     if (piece.size() > c.limit - c.sent) piece = piece.substr(0, c.limit - c.sent);
     const ssize_t n = ::send(c.fd, piece.data(), piece.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0) {
-      if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        if (!c.watchingOutput) {
+          watch(c, EPOLLOUT);
+          c.watchingOutput = true;
+        }
+        return;
+      }
       closeConnection(c, false);
       return;
     }
@@ -302,7 +309,7 @@ void EventServer::finish(Connection& c) {
 void EventServer::closeConnection(Connection& c, bool reset) {
   const int fd = c.fd;
   if (c.timed) timers_.erase({c.wakeAt, fd});
-  ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
+  // Closing the only descriptor of the socket also takes it out of the epoll set.
   if (reset) {
     const linger hard{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
