@@ -6,7 +6,7 @@
 #   ./run.sh --tour [DIR]  crawl on a private virtual display, show views 1 to 8 in turn and save
 #                          view1.png .. view8.png and the word dump wiki.txt into DIR (./tour)
 #
-# Environment: TOUR_SECONDS (crawl time before the first picture, default 20),
+# Environment: TOUR_SECONDS (crawl time before the first picture, default 5),
 #              TOUR_VIEW_SECONDS (time each view is shown before its picture, default 2).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -148,7 +148,7 @@ wait_for_exit() {  # pid seconds: sets exit_status; fails if the process still r
 }
 
 run_tour() {
-  local crawl_seconds=${TOUR_SECONDS:-20} view_seconds=${TOUR_VIEW_SECONDS:-2}
+  local crawl_seconds=${TOUR_SECONDS:-5} view_seconds=${TOUR_VIEW_SECONDS:-2}
   mkdir -p "$tour_dir"
   start_xvfb
   start_server

@@ -221,10 +221,10 @@ def reference_match(dump, server_path):
             first = next((i for i, (a, b) in enumerate(zip(lines, wanted)) if a != b),
                          min(len(lines), len(wanted)))
             raise Failure("wiki.txt (%d lines) matches no state of the trie; after %d articles the "
-                          "trie has %d nodes and line %d reads %r instead of %r"
+                          "trie has %d nodes and line %d of wiki.txt reads %r where %r is expected"
                           % (len(pairs), counted, trie.node_count(), first + 1,
-                             wanted[first] if first < len(wanted) else b"",
-                             lines[first] if first < len(lines) else b""))
+                             lines[first] if first < len(lines) else b"",
+                             wanted[first] if first < len(wanted) else b""))
     raise Failure("wiki.txt matches none of the first 20000 articles")
 
 
