@@ -6,8 +6,10 @@
 #   ./run.sh --tour [DIR]  crawl on a private virtual display, show views 1 to 8 in turn and save
 #                          view1.png .. view8.png and the word dump wiki.txt into DIR (./tour)
 #
-# Environment: TOUR_SECONDS (crawl time before the first picture, default 5),
-#              TOUR_VIEW_SECONDS (time each view is shown before its picture, default 2).
+# Environment: TOUR_SECONDS (crawl time before the first picture, default 8),
+#              TOUR_VIEW_SECONDS (time each view is shown before its picture, default 1),
+#              TOUR_LATENCY_MS (the server's delay per reply, default 4, so that the trie of the
+#              tour stays small enough for the dot fields to leave the statistics block visible).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -76,12 +78,12 @@ port_in_use() {  # true when something accepts connections on the port
   (exec 3<>"/dev/tcp/$HOST/$1") 2>/dev/null
 }
 
-start_server() {
+start_server() {  # extra arguments go to the server
   if port_in_use "$PORT"; then
     die "port $PORT on $HOST is busy: another program listens there.
 The crawler was built to fetch its articles from $HOST:$PORT; stop that program and try again."
   fi
-  "$BUILD/article-server" --port "$PORT" >"$work_dir/server.out" 2>"$work_dir/server.err" &
+  "$BUILD/article-server" --port "$PORT" "$@" >"$work_dir/server.out" 2>"$work_dir/server.err" &
   server_pid=$!
   for _ in $(seq 100); do
     grep -q '^listening on ' "$work_dir/server.out" 2>/dev/null && return 0
@@ -148,10 +150,10 @@ wait_for_exit() {  # pid seconds: sets exit_status; fails if the process still r
 }
 
 run_tour() {
-  local crawl_seconds=${TOUR_SECONDS:-5} view_seconds=${TOUR_VIEW_SECONDS:-2}
+  local crawl_seconds=${TOUR_SECONDS:-8} view_seconds=${TOUR_VIEW_SECONDS:-1}
   mkdir -p "$tour_dir"
   start_xvfb
-  start_server
+  start_server --latency-ms "${TOUR_LATENCY_MS:-4}"
   rm -f "$BUILD/wiki.txt"
   "$BUILD/wortsammler" >"$work_dir/crawler.out" 2>&1 &
   crawler_pid=$!
