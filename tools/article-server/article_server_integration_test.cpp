@@ -159,7 +159,8 @@ TEST_F(ArticleServer, RefuseClosesThePort) {
 }
 
 TEST_F(ArticleServer, RefuseEveryKthClosesThePortForAWhile) {
-  start({"--fault", "refuse:2"});
+  // A slow first reply: the closed spell must still follow it, not start with it.
+  start({"--fault", "refuse:2", "--latency-ms", "300"});
   EXPECT_TRUE(get("/").connected);   // 1
   EXPECT_FALSE(get("/").connected);  // 2: refused at once
   std::this_thread::sleep_for(400ms);
