@@ -84,6 +84,9 @@ Reply ArticleSite::answer(const HttpRequest& request, std::string_view fallbackH
       segment = segment.substr(0, segment.find_first_of("?#"));
       if (const auto title = decodeTitle(segment)) index = corpus_.find(*title);
     }
+    if (index && fault == FaultMode::kNone && request.method == "GET") {
+      return cachedArticle(*index);
+    }
     if (index) {
       reply = article(*index, fault);
       if (fault == FaultMode::kHuge) return reply;
@@ -106,6 +109,18 @@ Reply ArticleSite::redirect(std::string_view host, FaultMode fault) {
   const std::string location = scheme + where + "/wiki/" + title;
   const std::string header = fault == FaultMode::kLowerCaseLocation ? "location: " : "Location: ";
   return htmlReply("302 Found", header + location + "\r\n", renderRedirectPage(location));
+}
+
+Reply ArticleSite::cachedArticle(std::size_t index) {
+  if (pageCache_.size() != corpus_.size()) pageCache_.resize(corpus_.size());
+  auto& cached = pageCache_[index];
+  if (!cached) {
+    cached = std::make_shared<const std::string>(article(index, FaultMode::kNone).head);
+  }
+  Reply reply;
+  reply.repeated = cached;
+  reply.repeatCount = 1;
+  return reply;
 }
 
 Reply ArticleSite::article(std::size_t index, FaultMode fault) {

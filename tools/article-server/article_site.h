@@ -3,9 +3,11 @@
 // pages, the not-found page, and the content faults applied to them.
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corpus.h"
 #include "fault_plan.h"
@@ -43,11 +45,14 @@ class ArticleSite {
  private:
   Reply redirect(std::string_view host, FaultMode fault);
   Reply article(std::size_t index, FaultMode fault);
+  // The fault-free reply for an article, rendered once and then shared.
+  Reply cachedArticle(std::size_t index);
   Reply garbage();
 
   const Corpus& corpus_;
   std::mt19937_64 random_;         // the sequence of random articles only
   std::mt19937_64 garbageRandom_;  // garbage replies draw from their own sequence
+  std::vector<std::shared_ptr<const std::string>> pageCache_;  // by article index
 };
 
 }  // namespace ws

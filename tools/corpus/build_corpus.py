@@ -32,7 +32,7 @@ import sys
 MAN_ROOT = "/usr/share/man/de"
 FORTUNE_ROOT = "/usr/share/games/fortunes/de"
 FORTUNE_GROUP_BYTES = 1800
-MAX_TITLE_CHARS = 72
+MAX_TITLE_CHARS = 120
 
 # Named roff characters that occur in the German pages.
 ROFF_CHARS = {
@@ -404,7 +404,22 @@ def licence_of(package):
     for m in re.finditer(r"^License:\s*(\S.*)$", text, flags=re.M):
         if m.group(1).strip() not in names:
             names.append(m.group(1).strip())
-    return ", ".join(names[:4]) if names else "see " + path
+    if names:
+        return ", ".join(names[:4])
+    # Copyright files without machine-readable fields: name the licence their text quotes.
+    if "version 3 of the License" in text:
+        return "GPL-3+"
+    if "Lesser General Public" in text:
+        return "LGPL-2.1+"
+    if "version 2 of the License" in text:
+        return "GPL-2+"
+    return "see " + path
+
+
+def version_of(package):
+    out = subprocess.run(["dpkg-query", "-W", "-f=${Version}", package],
+                         capture_output=True, text=True).stdout
+    return out.strip() or "?"
 
 
 def main():
@@ -420,9 +435,10 @@ def main():
     print(f"{writer.articles} articles, {writer.paragraph_bytes} bytes of paragraph text", file=sys.stderr)
     if len(sys.argv) > 2:
         with open(sys.argv[2], "w", encoding="utf-8") as f:
-            f.write("| package | articles | licence (from /usr/share/doc/<package>/copyright) |\n|---|---|---|\n")
+            f.write("| package | version | articles | licence (from /usr/share/doc/<package>/copyright) |\n"
+                    "|---|---|---|---|\n")
             for package, count in sorted(used.items()):
-                f.write(f"| {package} | {count} | {licence_of(package)} |\n")
+                f.write(f"| {package} | {version_of(package)} | {count} | {licence_of(package)} |\n")
 
 
 if __name__ == "__main__":
