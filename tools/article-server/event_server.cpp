@@ -34,6 +34,7 @@ struct EventServer::Connection {
   Clock::time_point wakeAt{};
   bool timed = false;
   bool watchingOutput = false;
+  bool holdsPortClosed = false;  // the port reopens only after this connection ends
 };
 
 EventServer::EventServer(ArticleSite& site, ServerOptions options)
@@ -145,13 +146,25 @@ void EventServer::acceptAll() {
     }
     const std::uint64_t number = nextNumber_++;
     const FaultMode fault = options_.faults.faultFor(number);
+    const bool refuseNext = options_.faults.faultFor(nextNumber_) == FaultMode::kRefuse;
+    if (refuseNext) {
+      // The next attempt is to be refused: the port closes now and stays
+      // closed until a while after this connection has ended, so that a
+      // client asking one request after the other meets the closed port.
+      std::string error;
+      ++nextNumber_;
+      openListener(false, &error);
+      listenerReopenAt_ = Clock::time_point::max();
+    }
     if (fault == FaultMode::kClose || connections_.size() >= kMaxConnections) {
       ::close(fd);
+      if (refuseNext) listenerReopenAt_ = Clock::now() + kRefuseWindow;
     } else {
       auto c = std::make_unique<Connection>();
       c->fd = fd;
       c->number = number;
       c->fault = fault;
+      c->holdsPortClosed = refuseNext;
       Connection& ref = *c;
       connections_.emplace(fd, std::move(c));
       epoll_event ev{};
@@ -160,14 +173,7 @@ void EventServer::acceptAll() {
       ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev);
       setTimer(ref, Clock::now() + kRequestTimeout);
     }
-    if (options_.faults.faultFor(nextNumber_) == FaultMode::kRefuse) {
-      // The next attempt is to be refused: close the port for a while.
-      std::string error;
-      ++nextNumber_;
-      openListener(false, &error);
-      listenerReopenAt_ = Clock::now() + kRefuseWindow;
-      return;
-    }
+    if (refuseNext) return;
   }
 }
 
@@ -309,6 +315,7 @@ void EventServer::finish(Connection& c) {
 void EventServer::closeConnection(Connection& c, bool reset) {
   const int fd = c.fd;
   if (c.timed) timers_.erase({c.wakeAt, fd});
+  if (c.holdsPortClosed) listenerReopenAt_ = Clock::now() + kRefuseWindow;
   // Closing the only descriptor of the socket also takes it out of the epoll set.
   if (reset) {
     const linger hard{1, 0};

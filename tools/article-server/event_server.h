@@ -25,7 +25,8 @@ struct ServerOptions {
 
 // Bytes per step and pause of FaultMode::kDrip.
 inline constexpr auto kDripInterval = std::chrono::milliseconds(10);
-// How long the port stays closed for one refused connection.
+// How long the port stays closed for one refused connection, counted from the
+// end of the connection before it.
 inline constexpr auto kRefuseWindow = std::chrono::milliseconds(250);
 // A client that has not finished its request head in this time is dropped.
 inline constexpr auto kRequestTimeout = std::chrono::seconds(30);

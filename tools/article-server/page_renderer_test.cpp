@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <utility>
 
 #include "test_pages.h"
 
@@ -130,6 +133,30 @@ TEST(PageRenderer, BundledPagesCarryTheInlineMarkupAReaderMustSkip) {
   EXPECT_GE(withSup, n / 4);
   EXPECT_GE(withEntity, n / 10);
   EXPECT_GE(withClassP, n / 4);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// The saved pages other tests read are what the renderer produces today.
+TEST(PageRenderer, SavedPagesMatchTheRenderer) {
+  std::string error;
+  const auto corpus = Corpus::load(WS_TEST_ARTICLE_CORPUS, &error);
+  ASSERT_TRUE(corpus) << error;
+  for (const auto& [file, title] :
+       {std::pair{"article_ed.http", "Zeilenorientierter Texteditor"},
+        std::pair{"article_disketten.http", "Disketten-Ger\xC3\xA4te"}}) {
+    const std::string saved = readFile(std::string(WS_TEST_ARTICLE_TESTDATA) + "/" + file);
+    const std::size_t bodyAt = saved.find("\r\n\r\n");
+    ASSERT_NE(bodyAt, std::string::npos) << file;
+    const auto index = corpus->find(title);
+    ASSERT_TRUE(index) << title;
+    EXPECT_TRUE(saved.substr(bodyAt + 4) == renderArticlePage(*corpus, *index)) << file;
+  }
 }
 
 }  // namespace

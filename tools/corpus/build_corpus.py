@@ -32,7 +32,7 @@ import sys
 MAN_ROOT = "/usr/share/man/de"
 FORTUNE_ROOT = "/usr/share/games/fortunes/de"
 FORTUNE_GROUP_BYTES = 1800
-MAX_TITLE_CHARS = 72
+MAX_TITLE_CHARS = 120
 
 # Named roff characters that occur in the German pages.
 ROFF_CHARS = {

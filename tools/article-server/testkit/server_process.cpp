@@ -1,6 +1,5 @@
 #include "server_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -30,8 +29,6 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(out[1], STDOUT_FILENO);
-    const int quiet = ::open("/dev/null", O_WRONLY);  // the corpus report is not wanted here
-    if (quiet >= 0) ::dup2(quiet, STDERR_FILENO);
     ::close(out[0]);
     ::close(out[1]);
     ::execv(path.c_str(), argv.data());
@@ -68,6 +65,20 @@ bool ServerProcess::running() {
   int status = 0;
   if (::waitpid(pid_, &status, WNOHANG) == pid_) exited_ = true;
   return !exited_;
+}
+
+int ServerProcess::stop() {
+  if (pid_ <= 0 || exited_) return -1;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 500; ++i) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
 }
 
 ServerProcess::~ServerProcess() {

@@ -25,6 +25,9 @@ class ServerProcess {
   bool ok() const { return port_ != 0; }
   std::uint16_t port() const { return port_; }
   std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+  // Asks the server to end (SIGTERM) and waits up to 5 s: its exit status,
+  // 128 + signal if a signal ended it, -1 if it had already gone or did not end.
+  int stop();
   // True while the child has not exited.
   bool running();
   // What went wrong during start-up, for failure messages.
