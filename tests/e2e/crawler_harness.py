@@ -11,6 +11,7 @@ import os
 import queue
 import signal
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -88,9 +89,13 @@ class XServer:
         stop(self.process)
 
     def env(self):
+        """The environment for programs on this display. In sanitizer builds leak checking is
+        off: the window system's libraries keep allocations to the end of the process (the
+        crawler's own memory is covered by the unit tests)."""
         env = dict(os.environ, DISPLAY=self.display)
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("SDL_VIDEODRIVER", None)
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         return env
 
 
@@ -132,7 +137,9 @@ class Crawler:
     def __enter__(self):
         if os.path.exists(self.dump_path):
             os.remove(self.dump_path)
-        self.process = start([self.path], env=self.xserver.env(), stdout=subprocess.PIPE,
+        # The crawler's console output goes to a file (a pipe nobody reads could stall it).
+        self.log = tempfile.TemporaryFile()
+        self.process = start([self.path], env=self.xserver.env(), stdout=self.log,
                              stderr=subprocess.STDOUT)
         name = "^%s$" % os.path.basename(self.path)
         ids = self.x("xdotool", "search", "--sync", "--name", name).split()
@@ -143,6 +150,13 @@ class Crawler:
 
     def __exit__(self, *exc):
         stop(self.process)
+        self.log.close()
+
+    def output(self, limit=4000):
+        """The end of what the crawler printed so far."""
+        self.log.flush()
+        self.log.seek(0)
+        return self.log.read()[-limit:].decode("latin-1")
 
     def x(self, *args):
         try:
@@ -169,10 +183,13 @@ class Crawler:
         return Screenshot.of(self)
 
     def wait_for_exit(self, timeout=STEP_TIMEOUT):
+        """Waits for the crawler to end; Failure unless its exit code is 0."""
         try:
-            return self.process.wait(timeout=timeout)
+            code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise Failure("the crawler did not end within %.0f s" % timeout)
+        if code != 0:
+            raise Failure("the crawler ended with exit code %d; it printed:\n%s" % (code, self.output()))
 
     def wait_for_dump(self, timeout=STEP_TIMEOUT):
         """The bytes of a complete word dump (it ends with the line of the byte-0 node)."""
