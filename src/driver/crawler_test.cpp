@@ -14,6 +14,7 @@ namespace ws {
 namespace {
 
 namespace fs = std::filesystem;
+using ws::testing::CountingWindowHost;
 using ws::testing::FakeArticleSource;
 using ws::testing::openSmallScreen;
 using ws::testing::RecordingViewDrawer;
@@ -43,7 +44,8 @@ class CrawlerTest : public ::testing::Test {
   void SetUp() override { crawler_.startUp(); }
 
   FakeArticleSource source_;
-  ScreenService screen_;
+  CountingWindowHost host_;
+  ScreenService screen_{&host_};
   RecordingViewDrawer views_;
   Crawler crawler_{source_, screen_, views_, std::nullopt};
 };
@@ -65,6 +67,7 @@ TEST_F(CrawlerTest, StartUpOpensTheSmallWindowWithEmptyState) {
 
 TEST_F(CrawlerTest, PassWithoutParagraphTextOnlyCountsTheFetch) {
   screen_.pushKey("3");
+  const int framesBefore = host_.frames;
   source_.addReply("/wiki/Spezial", "HTTP/1.0 200 OK\r\n\r\n<html><div>kein Absatz</div></html>");
   EXPECT_EQ(crawler_.runPass(), Pass::kNoText);  // page without paragraphs
   EXPECT_EQ(crawler_.runPass(), Pass::kNoText);  // error text
@@ -74,13 +77,17 @@ TEST_F(CrawlerTest, PassWithoutParagraphTextOnlyCountsTheFetch) {
   EXPECT_EQ(crawler_.timing().readingTime, 0.0);
   EXPECT_TRUE(views_.calls.empty());
   EXPECT_TRUE(allBlack(screen_.frame()));
+  EXPECT_EQ(host_.frames, framesBefore);  // nothing was shown
   EXPECT_EQ(crawler_.viewCode(), "1");
   EXPECT_EQ(screen_.readKey(), "3");  // the key still waits
 }
 
 TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
   source_.addArticle("/wiki/Haus", "Haus und <b>Hof</b>");
+  const int framesBefore = host_.frames;
   EXPECT_EQ(crawler_.runPass(), Pass::kCounted);
+  EXPECT_EQ(host_.frames, framesBefore + 1);  // the whole picture at once
+  EXPECT_EQ(screen_.lockDepth(), 0);
   const CrawlCounters& c = crawler_.counters();
   EXPECT_EQ(c.pagesRead, 1u);
   EXPECT_EQ(c.wordsTotal, 3u);
@@ -97,6 +104,8 @@ TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
   EXPECT_EQ(views_.calls[0].cursorRow, 14);
   EXPECT_EQ(views_.calls[0].cursorColumn, 1);
   EXPECT_EQ(views_.calls[0].windowWidth, 640);
+  EXPECT_EQ(views_.calls[0].lockDepth, 1);
+  EXPECT_EQ(views_.calls[0].sampleLogBytes, 12u);
 
   // Rows 2 to 13 are the statistics block (row 1 depends on the clock).
   CrawlTiming timing = crawler_.timing();
@@ -163,9 +172,7 @@ TEST_F(CrawlerTest, PlusAndMinusSwitchWindowSizeAndTextGrid) {
   EXPECT_EQ(crawler_.windowHeight(), 800);
   EXPECT_EQ(screen_.frame().width(), 1200);
   EXPECT_TRUE(allBlack(screen_.frame()));
-  screen_.moveCursor(100, 150);  // the 150 x 100 grid accepts its last cell
-  EXPECT_EQ(screen_.cursorRow(), 100);
-  EXPECT_EQ(screen_.cursorColumn(), 150);
+  EXPECT_EQ(screen_.textGrid(), std::make_pair(150, 100));
 
   source_.addArticle("/wiki/B", "wort");
   crawler_.runPass();
@@ -175,8 +182,7 @@ TEST_F(CrawlerTest, PlusAndMinusSwitchWindowSizeAndTextGrid) {
   EXPECT_FALSE(crawler_.handleKey("-"));
   EXPECT_EQ(crawler_.windowWidth(), 640);
   EXPECT_EQ(screen_.frame().height(), 480);
-  screen_.moveCursor(61, 1);  // refused in the 80 x 60 grid
-  EXPECT_EQ(screen_.cursorRow(), 1);
+  EXPECT_EQ(screen_.textGrid(), std::make_pair(80, 60));
 }
 
 TEST_F(CrawlerTest, SampleLogTakesFirstSampleAtTheWordReaching1000) {

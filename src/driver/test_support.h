@@ -12,6 +12,7 @@
 #include "net/article_fetch.h"
 #include "screen/frame_buffer.h"
 #include "screen/screen_service.h"
+#include "screen/window_host.h"
 
 namespace ws::testing {
 
@@ -50,13 +51,22 @@ class RecordingViewDrawer : public ViewDrawer {
     int windowWidth;
     int windowHeight;
     std::size_t sampleLogBytes;
+    int lockDepth;
   };
   void drawView(std::string_view viewCode, const ViewInputs& inputs) override {
     const auto [width, height] = inputs.screen.windowSize();
     calls.push_back({std::string(viewCode), inputs.screen.cursorRow(), inputs.screen.cursorColumn(),
-                     width, height, inputs.sampleLog.size()});
+                     width, height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
   }
   std::vector<Call> calls;
+};
+
+// Counts the finished frames a screen hands to its window.
+class CountingWindowHost : public WindowHost {
+ public:
+  void resizeWindow(int, int) override {}
+  void frameReady() override { ++frames; }
+  int frames = 0;
 };
 
 // An in-memory 640 x 480 screen with its 80 x 60 text grid.
