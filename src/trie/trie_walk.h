@@ -12,24 +12,26 @@
 namespace ws {
 
 // Read-only view of one node during a visit; valid only during that visit.
+// count() and childCount() come with the view; the other accessors read the node.
 class NodeView {
  public:
-  NodeView(const WordTrie& trie, NodeIndex index)
-      : node_(&trie.node(index)), bits_(&trie.childBits(index)), index_(index) {}
+  NodeView(const WordTrie& trie, NodeIndex index, uint32_t count, int childCount)
+      : trie_(&trie), index_(index), count_(count), childCount_(childCount) {}
 
   NodeIndex index() const { return index_; }
-  uint32_t count() const { return node_->count; }
+  uint32_t count() const { return count_; }
   // Number of present links.
-  int childCount() const { return bits_->count(); }
-  bool hasChild(int linkNumber) const { return bits_->has(linkNumber); }
+  int childCount() const { return childCount_; }
+  bool hasChild(int linkNumber) const { return trie_->childBits(index_).has(linkNumber); }
   // The child under linkNumber, 0 when absent. REQUIRES: 1 <= linkNumber <= 224.
-  NodeIndex child(int linkNumber) const { return node_->links[linkNumber - 1]; }
-  const TrieNode& node() const { return *node_; }
+  NodeIndex child(int linkNumber) const { return node().links[linkNumber - 1]; }
+  const TrieNode& node() const { return trie_->node(index_); }
 
  private:
-  const TrieNode* node_;
-  const ChildBits* bits_;
+  const WordTrie* trie_;
   NodeIndex index_;
+  uint32_t count_;
+  int childCount_;
 };
 
 class TrieVisitor {

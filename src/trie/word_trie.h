@@ -2,6 +2,7 @@
 // The word trie: every word read so far and how often it was read, one node per
 // distinct prefix, addressed one character at a time by link number.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -39,6 +40,12 @@ class WordTrie {
   // REQUIRES: word non-empty, every byte in 33..255, freeTrie not yet called.
   uint32_t insertWord(std::string_view word);
 
+  // Inserts words[0..n) as n calls of insertWord in that order would, with the
+  // same results in created[0..n); several words descend at once so that their
+  // memory reads overlap.
+  // REQUIRES: every word as for insertWord; created has room for n results.
+  void insertWords(const std::string_view* words, size_t n, uint32_t* created);
+
   // How often `word` was inserted; 0 when never inserted or only a prefix of an
   // inserted word. Words that cannot be stored (empty, or holding a byte below
   // 33) give 0.
@@ -66,6 +73,7 @@ class WordTrie {
   [[noreturn]] void exhausted() const;
   void growCommitted();
   void createRoots();
+  void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
 
   AddressReservation nodeSpace_;
   AddressReservation bitSpace_;

@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace ws {
 namespace {
@@ -110,6 +111,43 @@ TEST(WordTrie, AgreesWithAReferenceMapOnRandomWords) {
     }
     ASSERT_EQ(trie.childBits(i).count(), present);
   }
+}
+
+// Words inserted together must give what one insert after the other gives: a
+// node on a shared new path is credited to the first word in order.
+TEST(WordTrie, InsertingInBatchesMatchesOneByOne) {
+  WordTrie batched;
+  uint32_t created[2];
+  const std::string_view shorterFirst[] = {"xy", "xyz"};
+  batched.insertWords(shorterFirst, 2, created);
+  EXPECT_EQ(created[0], 1u);
+  EXPECT_EQ(created[1], 1u);
+  const std::string_view longerFirst[] = {"qrs", "qr", "qr", "q"};
+  uint32_t four[4];
+  batched.insertWords(longerFirst, 4, four);
+  EXPECT_EQ(four[0], 2u);
+  EXPECT_EQ(four[1], 0u);
+  EXPECT_EQ(four[3], 0u);
+  EXPECT_EQ(batched.lookupWord("qr"), 2u);
+
+  WordTrie single, many;
+  std::mt19937 random(3);
+  std::vector<std::string> words;
+  for (int n = 0; n < 3000; ++n) {
+    std::string word(1 + random() % 7, ' ');
+    for (char& c : word) c = "abc\xfc"[random() % 4];
+    words.push_back(word);
+  }
+  std::vector<std::string_view> views(words.begin(), words.end());
+  std::vector<uint32_t> results(words.size());
+  for (size_t done = 0; done < views.size();) {
+    const size_t n = std::min<size_t>(1 + random() % 70, views.size() - done);
+    many.insertWords(views.data() + done, n, results.data() + done);
+    done += n;
+  }
+  for (size_t i = 0; i < words.size(); ++i) ASSERT_EQ(single.insertWord(words[i]), results[i]) << i;
+  EXPECT_EQ(many.nodeCount(), single.nodeCount());
+  for (const auto& word : words) ASSERT_EQ(many.lookupWord(word), single.lookupWord(word));
 }
 
 TEST(WordTrie, FreeTrieLeavesAnEmptyTrie) {
