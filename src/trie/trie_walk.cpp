@@ -58,19 +58,22 @@ class Walker {
   }
 
  private:
-  void prefetchNode(NodeIndex node) const {
-    __builtin_prefetch(&trie_.node(node).count);
-    __builtin_prefetch(&trie_.childBits(node));
+  void prefetchSummary(NodeIndex node) const { __builtin_prefetch(&trie_.summary(node)); }
+
+  // REQUIRES: the node's summary is (about to be) in cache.
+  void prefetchLinks(NodeIndex node) const {
+    const NodeSummary& summary = trie_.summary(node);
+    if (!summary.listsChildren()) return;  // rare bushy nodes are scanned whole
+    const TrieNode& n = trie_.node(node);
+    for (int i = 0; i < summary.childCount; ++i) {
+      __builtin_prefetch(&n.links[summary.childLinks[i] - 1]);
+    }
   }
 
-  void prefetchLinks(NodeIndex node) const {
-    const ChildBits& bits = trie_.childBits(node);
-    const TrieNode& n = trie_.node(node);
-    for (int w = 0; w < kLinkCount / 32; ++w) {
-      for (uint32_t set = bits.words[w]; set != 0; set &= set - 1) {
-        __builtin_prefetch(&n.links[w * 32 + std::countr_zero(set)]);
-      }
-    }
+  void addChild(std::vector<Entry>& layout, const TrieNode& node, int link) {
+    const NodeIndex child = node.links[link - 1];
+    prefetchSummary(child);
+    layout.push_back({child, 0, 0, 0, static_cast<uint8_t>(link), false});
   }
 
   void layOut(std::vector<Entry>& layout, NodeIndex root, uint8_t linkNumber) {
@@ -81,20 +84,19 @@ class Walker {
       if (head + kFetchAhead < layout.size()) prefetchLinks(layout[head + kFetchAhead].node);
       const NodeIndex node = layout[head].node;
       const TrieNode& n = trie_.node(node);
-      const ChildBits& bits = trie_.childBits(node);
+      const NodeSummary& summary = trie_.summary(node);
       const auto first = static_cast<uint32_t>(layout.size());
-      for (int w = 0; w < kLinkCount / 32; ++w) {
-        for (uint32_t set = bits.words[w]; set != 0; set &= set - 1) {
-          const int link = w * 32 + std::countr_zero(set) + 1;
-          const NodeIndex child = n.links[link - 1];
-          prefetchNode(child);
-          layout.push_back({child, 0, 0, 0, static_cast<uint8_t>(link), false});
+      if (summary.listsChildren()) {
+        for (int i = 0; i < summary.childCount; ++i) addChild(layout, n, summary.childLinks[i]);
+      } else {
+        for (int link = 1; link < kLinkCount; ++link) {
+          if (n.links[link - 1] != 0) addChild(layout, n, link);
         }
       }
       Entry& entry = layout[head];
-      entry.count = n.count;
+      entry.count = summary.count;
       entry.firstChild = first;
-      entry.childCount = static_cast<uint8_t>(layout.size() - first);
+      entry.childCount = summary.childCount;
       entry.expanded = true;
     }
   }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "trie/child_bits.h"
 #include "trie/trie_node.h"
 #include "trie/word_trie.h"
 
@@ -22,7 +21,7 @@ class NodeView {
   uint32_t count() const { return count_; }
   // Number of present links.
   int childCount() const { return childCount_; }
-  bool hasChild(int linkNumber) const { return trie_->childBits(index_).has(linkNumber); }
+  bool hasChild(int linkNumber) const { return child(linkNumber) != 0; }
   // The child under linkNumber, 0 when absent. REQUIRES: 1 <= linkNumber <= 224.
   NodeIndex child(int linkNumber) const { return node().links[linkNumber - 1]; }
   const TrieNode& node() const { return trie_->node(index_); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -86,7 +87,17 @@ TEST(TrieWalk, VisitsEveryNodeOnceInByteOrder) {
   WordTrie trie;
   std::map<std::string, uint32_t> counts;
   std::mt19937 random(7);
-  const std::string alphabet = "!a\x7f\xe4\xfe\xff";
+  // More than 11 letters, so nodes both with listed and with scanned children occur.
+  const std::string alphabet =
+      "!a\x7f\xe4\xfe\xff"
+      "bcdefghij";
+  std::vector<std::string> everyByte;
+  for (int b = 33; b <= 255; ++b) everyByte.push_back(std::string("q") + static_cast<char>(b));
+  std::shuffle(everyByte.begin(), everyByte.end(), random);
+  for (const auto& word : everyByte) {
+    trie.insertWord(word);
+    ++counts[word];
+  }
   for (int n = 0; n < 5000; ++n) {
     std::string word(1 + random() % 6, ' ');
     for (char& c : word) c = alphabet[random() % alphabet.size()];

@@ -29,7 +29,7 @@ WordTrie::WordTrie(uint32_t maxNodes) {
   for (;;) {
     const size_t slots = size_t{want} + 1;
     if (nodeSpace_.reserve(slots * sizeof(TrieNode)) &&
-        bitSpace_.reserve(slots * sizeof(ChildBits))) {
+        summarySpace_.reserve(slots * sizeof(NodeSummary))) {
       break;
     }
     if (want / 2 < kMinReservation || want / 2 < static_cast<uint32_t>(kLinkCount)) {
@@ -39,7 +39,7 @@ WordTrie::WordTrie(uint32_t maxNodes) {
   }
   maxNodes_ = want;
   nodes_ = static_cast<TrieNode*>(nodeSpace_.base());
-  bits_ = static_cast<ChildBits*>(bitSpace_.base());
+  summaries_ = static_cast<NodeSummary*>(summarySpace_.base());
   createRoots();
 }
 
@@ -55,7 +55,8 @@ void WordTrie::growCommitted() {
   if (nextIndex_ > maxNodes_) exhausted();
   const uint64_t end =
       std::min<uint64_t>(uint64_t{committedEnd_} + kCommitNodes, uint64_t{maxNodes_} + 1);
-  if (!nodeSpace_.commit(end * sizeof(TrieNode)) || !bitSpace_.commit(end * sizeof(ChildBits))) {
+  if (!nodeSpace_.commit(end * sizeof(TrieNode)) ||
+      !summarySpace_.commit(end * sizeof(NodeSummary))) {
     fail("Kein Speicher fuer weitere Knoten des Wortbaums", nodeCount());
   }
   committedEnd_ = static_cast<NodeIndex>(end);
@@ -83,12 +84,13 @@ uint32_t WordTrie::insertWord(std::string_view word) {
       // Nodes never move, so taking one leaves `current` in place.
       next = takeNode();
       nodes_[current].links[link - 1] = next;
-      bits_[current].set(link);
+      summaries_[current].addChild(link);
       ++created;
     }
     current = next;
   }
   ++nodes_[current].count;
+  ++summaries_[current].count;
   return created;
 }
 
@@ -144,7 +146,7 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
       if (next == 0) {
         next = takeNode();
         nodes_[lane.node].links[link - 1] = next;
-        bits_[lane.node].set(link);
+        summaries_[lane.node].addChild(link);
         ++created[i];
       }
       lane.node = next;
@@ -153,11 +155,15 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
         active[kept++] = static_cast<uint8_t>(i);
       } else {
         __builtin_prefetch(&nodes_[next].count);
+        __builtin_prefetch(&summaries_[next]);
       }
     }
     activeCount = kept;
   }
-  for (size_t i = 0; i < n; ++i) ++nodes_[lanes[i].node].count;
+  for (size_t i = 0; i < n; ++i) {
+    ++nodes_[lanes[i].node].count;
+    ++summaries_[lanes[i].node].count;
+  }
 }
 
 uint32_t WordTrie::lookupWord(std::string_view word) const {
@@ -174,7 +180,7 @@ uint32_t WordTrie::lookupWord(std::string_view word) const {
 
 void WordTrie::freeTrie() {
   nodeSpace_.discard();
-  bitSpace_.discard();
+  summarySpace_.discard();
   nextIndex_ = 1;
   for (NodeIndex& root : roots_) root = 0;
 }

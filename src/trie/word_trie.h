@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "trie/address_reservation.h"
-#include "trie/child_bits.h"
+#include "trie/node_summary.h"
 #include "trie/trie_node.h"
 
 namespace ws {
@@ -66,7 +66,7 @@ class WordTrie {
 
   // REQUIRES: index names a node in existence.
   const TrieNode& node(NodeIndex index) const { return nodes_[index]; }
-  const ChildBits& childBits(NodeIndex index) const { return bits_[index]; }
+  const NodeSummary& summary(NodeIndex index) const { return summaries_[index]; }
 
  private:
   NodeIndex takeNode();
@@ -76,9 +76,9 @@ class WordTrie {
   void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
 
   AddressReservation nodeSpace_;
-  AddressReservation bitSpace_;
-  TrieNode* nodes_ = nullptr;  // indexed by NodeIndex; index 0 is never a node
-  ChildBits* bits_ = nullptr;  // parallel to nodes_
+  AddressReservation summarySpace_;
+  TrieNode* nodes_ = nullptr;         // indexed by NodeIndex; index 0 is never a node
+  NodeSummary* summaries_ = nullptr;  // parallel to nodes_
   uint32_t maxNodes_ = 0;
   NodeIndex nextIndex_ = 1;     // the next node to take
   NodeIndex committedEnd_ = 1;  // indices below this are backed by usable memory
