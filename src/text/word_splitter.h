@@ -46,7 +46,7 @@ void forEachWord(std::string_view text, Found&& found) {
 // batches so that their memory reads overlap).
 template <class AfterWord>
 void splitWords(std::string& text, WordTrie& trie, CrawlCounters& counters, AfterWord&& afterWord) {
-  constexpr size_t kBatch = 32;
+  constexpr size_t kBatch = 64;
   lowerCaseInPlace(text);
   const std::string_view view(text);
   std::string_view words[kBatch];
