@@ -79,9 +79,12 @@ class Walker {
   void layOut(std::vector<Entry>& layout, NodeIndex root, uint8_t linkNumber) {
     layout.clear();
     layout.push_back({root, 0, 0, 0, linkNumber, false});
+    size_t fetched = 0;  // entries whose link slots are being fetched
     for (size_t head = 0; head < layout.size(); ++head) {
       if (layout.size() > kLayoutEntries) break;
-      if (head + kFetchAhead < layout.size()) prefetchLinks(layout[head + kFetchAhead].node);
+      for (; fetched < layout.size() && fetched <= head + kFetchAhead; ++fetched) {
+        prefetchLinks(layout[fetched].node);
+      }
       const NodeIndex node = layout[head].node;
       const TrieNode& n = trie_.node(node);
       const NodeSummary& summary = trie_.summary(node);
