@@ -24,11 +24,6 @@ struct Pending {
   uint32_t depth;
 };
 
-// Entries per layout (64 MiB): a layout stops expanding when full and leaves the
-// rest of its nodes to layouts of their own, one level of nesting further down.
-// Below this size a root's whole subtree is laid out at once, so a walk needs
-// about 16 bytes per node of the largest root subtree beside the trie.
-constexpr size_t kLayoutEntries = size_t{1} << 22;
 // How many queued entries ahead the layout starts fetching a node's links.
 constexpr size_t kFetchAhead = 32;
 
@@ -41,7 +36,8 @@ constexpr size_t kFetchAhead = 32;
 // 0..d-2 still hold the path.
 class Walker {
  public:
-  Walker(const WordTrie& trie, TrieVisitor& visitor) : trie_(trie), visitor_(visitor) {}
+  Walker(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries)
+      : trie_(trie), visitor_(visitor), layoutEntries_(layoutEntries) {}
 
   // Visits `node` with the word already in word_[0, depth) and its descendants.
   void walkFrom(NodeIndex node, uint8_t linkNumber, uint32_t depth, size_t level) {
@@ -81,7 +77,7 @@ class Walker {
     layout.push_back({root, 0, 0, 0, linkNumber, false});
     size_t fetched = 0;  // entries whose link slots are being fetched
     for (size_t head = 0; head < layout.size(); ++head) {
-      if (layout.size() > kLayoutEntries) break;
+      if (head != 0 && layout.size() > layoutEntries_) break;  // the root is always expanded
       for (; fetched < layout.size() && fetched <= head + kFetchAhead; ++fetched) {
         prefetchLinks(layout[fetched].node);
       }
@@ -134,6 +130,7 @@ class Walker {
 
   const WordTrie& trie_;
   TrieVisitor& visitor_;
+  const size_t layoutEntries_;
   std::vector<std::unique_ptr<std::vector<Entry>>> layouts_;
   std::vector<std::unique_ptr<std::vector<Pending>>> stacks_;
   std::string word_;
@@ -142,7 +139,11 @@ class Walker {
 }  // namespace
 
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
-  Walker walker(trie, visitor);
+  detail::walkTrieInLayouts(trie, visitor, kWalkLayoutEntries);
+}
+
+void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries) {
+  Walker walker(trie, visitor, layoutEntries);
   for (int k = 1; k <= kLinkCount; ++k) {
     const NodeIndex root = trie.rootEntry(k);
     if (root == 0) continue;
@@ -154,7 +155,7 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
 void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
               TrieVisitor& visitor) {
   if (node == 0) return;
-  Walker walker(trie, visitor);
+  Walker walker(trie, visitor, kWalkLayoutEntries);
   walker.setWord(word);
   walker.walkFrom(node, linkNumber, static_cast<uint32_t>(word.size()), 0);
 }

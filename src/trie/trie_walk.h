@@ -2,6 +2,7 @@
 // The ordered walk over the word trie: every node once, before its descendants,
 // siblings in increasing link number, each with its word.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -55,5 +56,17 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor);
 // REQUIRES: node is 0 or a node of `trie`; 1 <= linkNumber <= 224.
 void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
               TrieVisitor& visitor);
+
+// Nodes a walk lays out at once (64 MiB of layout): up to this size a root's
+// whole subtree is read breadth first before its visits, so a walk needs about
+// 16 bytes per node of the largest root subtree beside the trie. A bigger
+// subtree leaves its deeper nodes to layouts of their own.
+inline constexpr size_t kWalkLayoutEntries = size_t{1} << 22;
+
+namespace detail {
+// walkTrie with layouts of at most about `layoutEntries` nodes, so that the
+// nesting of layouts can be exercised on small tries.
+void walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries);
+}  // namespace detail
 
 }  // namespace ws

@@ -125,6 +125,19 @@ TEST(TrieWalk, VisitsEveryNodeOnceInByteOrder) {
   }
   for (const auto& v : visits) ASSERT_EQ(v.children, children[v.word]) << v.word;
   EXPECT_EQ(visits.back().linkNumber, 224);
+
+  // Small layouts that must nest give the same visits.
+  for (size_t layoutEntries : {1, 2, 5, 40, 300}) {
+    RecordingVisitor nested;
+    detail::walkTrieInLayouts(trie, nested, layoutEntries);
+    ASSERT_EQ(nested.visits.size(), visits.size()) << layoutEntries;
+    for (size_t i = 0; i < visits.size(); ++i) {
+      ASSERT_EQ(nested.visits[i].word, visits[i].word) << layoutEntries << " " << i;
+      ASSERT_EQ(nested.visits[i].count, visits[i].count);
+      ASSERT_EQ(nested.visits[i].children, visits[i].children);
+      ASSERT_EQ(nested.visits[i].linkNumber, visits[i].linkNumber);
+    }
+  }
 }
 
 TEST(TrieWalk, WalkNodeCoversOneSubtreeUnderTheGivenWord) {
