@@ -1,6 +1,6 @@
 #pragma once
-// What a walk needs of a node, kept beside it in 16 bytes so that a walk reads
-// one cache line per node here instead of the node's count and a child map.
+// Which children a node has, kept beside it in 16 bytes so that a walk finds
+// them without scanning the node's 224 links.
 
 #include <cstdint>
 
@@ -8,14 +8,13 @@
 
 namespace ws {
 
-// Invariants, for the node with the same index: count equals the node's count;
-// childCount is the number of its present links; while childCount is at most
+// Invariants, for the node with the same index: childCount is the number of its
+// present links; while childCount is at most
 // kListedChildren, childLinks[0..childCount) are their link numbers in
 // increasing order (beyond that the links themselves must be scanned).
 struct alignas(16) NodeSummary {
-  static constexpr int kListedChildren = 11;
+  static constexpr int kListedChildren = 15;
 
-  uint32_t count;
   uint8_t childCount;
   uint8_t childLinks[kListedChildren];
 

@@ -54,7 +54,10 @@ class Walker {
   }
 
  private:
-  void prefetchSummary(NodeIndex node) const { __builtin_prefetch(&trie_.summary(node)); }
+  void prefetchNode(NodeIndex node) const {
+    __builtin_prefetch(&trie_.summary(node));
+    __builtin_prefetch(&trie_.node(node).count);
+  }
 
   // REQUIRES: the node's summary is (about to be) in cache.
   void prefetchLinks(NodeIndex node) const {
@@ -68,7 +71,7 @@ class Walker {
 
   void addChild(std::vector<Entry>& layout, const TrieNode& node, int link) {
     const NodeIndex child = node.links[link - 1];
-    prefetchSummary(child);
+    prefetchNode(child);
     layout.push_back({child, 0, 0, 0, static_cast<uint8_t>(link), false});
   }
 
@@ -93,7 +96,7 @@ class Walker {
         }
       }
       Entry& entry = layout[head];
-      entry.count = summary.count;
+      entry.count = n.count;
       entry.firstChild = first;
       entry.childCount = summary.childCount;
       entry.expanded = true;

@@ -90,7 +90,6 @@ uint32_t WordTrie::insertWord(std::string_view word) {
     current = next;
   }
   ++nodes_[current].count;
-  ++summaries_[current].count;
   return created;
 }
 
@@ -155,15 +154,11 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
         active[kept++] = static_cast<uint8_t>(i);
       } else {
         __builtin_prefetch(&nodes_[next].count);
-        __builtin_prefetch(&summaries_[next]);
       }
     }
     activeCount = kept;
   }
-  for (size_t i = 0; i < n; ++i) {
-    ++nodes_[lanes[i].node].count;
-    ++summaries_[lanes[i].node].count;
-  }
+  for (size_t i = 0; i < n; ++i) ++nodes_[lanes[i].node].count;
 }
 
 uint32_t WordTrie::lookupWord(std::string_view word) const {
