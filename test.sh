@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 
 source scripts/install-deps.sh
 install_deps build
+ensure_german_locale
 
 jobs=$(nproc)
 

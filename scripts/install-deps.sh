@@ -3,7 +3,7 @@
 #   install_deps run     what running the crawler in a window needs
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-            libsdl2-dev xvfb xdotool imagemagick x11-utils python3 curl)
+            libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales)
 deps_run=(cmake ninja-build g++ libsdl2-dev)
 
 install_deps() {
@@ -19,4 +19,10 @@ install_deps() {
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# A German locale lets the tests prove that no number text depends on the locale.
+ensure_german_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || true
 }

@@ -26,10 +26,16 @@ constexpr std::array<char, 256> makeFoldTable() {
 constexpr std::array<char, 256> kFoldTable = makeFoldTable();
 
 // Index of the first occurrence of `needle` in data[from, size), or size if there is none.
+// Scans for the first byte with memchr: on HTML this beats a general substring search.
 size_t findFrom(const char* data, size_t size, size_t from, std::string_view needle) {
-  if (from >= size) return size;
-  const void* hit = memmem(data + from, size - from, needle.data(), needle.size());
-  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
+  while (from + needle.size() <= size) {
+    const void* lead = std::memchr(data + from, needle[0], size - from - needle.size() + 1);
+    if (!lead) return size;
+    size_t at = static_cast<size_t>(static_cast<const char*>(lead) - data);
+    if (std::memcmp(data + at + 1, needle.data() + 1, needle.size() - 1) == 0) return at;
+    from = at + 1;
+  }
+  return size;
 }
 
 // Index of the first "<" or ">" in data[from, end), or end. The two bytes differ only in bit 1,

@@ -25,8 +25,8 @@ struct ScriptedReply {
 
 // Serves connections one after another on an ephemeral loopback port. Connection i gets
 // replies[i]; connections past the end get the last reply. Each request is read up to its
-// empty line (or until the client stops sending) and recorded before the reply is sent; the
-// connection is closed after the reply.
+// empty line (or until the client stops or stalls for two seconds) and recorded before the reply is
+// sent; the connection is closed after the reply.
 class LoopbackServer {
  public:
   explicit LoopbackServer(std::vector<ScriptedReply> replies = {});

@@ -1,0 +1,46 @@
+// Checks cutArticlePath against a literal model of the cut with 1-based positions. The first
+// input byte gives the host's length, the next bytes the host, the rest is the reply.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "net/article_fetch.h"
+
+namespace {
+
+long findAt(const std::string& text, long start, const std::string& needle) {
+  if (start < 1 || start > static_cast<long>(text.size())) return 0;
+  size_t found = text.find(needle, static_cast<size_t>(start - 1));
+  return found == std::string::npos ? 0 : static_cast<long>(found) + 1;
+}
+
+std::string modelCut(const std::string& reply, const std::string& host) {
+  const std::string marker = "Location: http://" + host + "/wiki/";
+  const long h = static_cast<long>(host.size());
+  long p = findAt(reply, 1, marker);
+  long e = findAt(reply, p + static_cast<long>(marker.size()), "\r\n");
+  std::string line;
+  if (p != 0) {
+    line = e != 0 ? reply.substr(static_cast<size_t>(p - 1), static_cast<size_t>(e - p))
+                  : reply.substr(static_cast<size_t>(p - 1));
+  }
+  if (static_cast<long>(line.size()) < 19 + h) return {};
+  return line.substr(static_cast<size_t>(18 + h));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  size_t hostLength = std::min<size_t>(data[0] % 24, size - 1);
+  const std::string host(reinterpret_cast<const char*>(data) + 1, hostLength);
+  const std::string reply(reinterpret_cast<const char*>(data) + 1 + hostLength,
+                          size - 1 - hostLength);
+
+  const std::string path = ws::cutArticlePath(reply, host);
+  if (path != modelCut(reply, host)) std::abort();
+  if (!path.empty() && path.compare(0, 5, "wiki/") != 0) std::abort();
+  if (path.find("\r\n") != std::string::npos) std::abort();
+  return 0;
+}

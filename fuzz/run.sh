@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the article-source fuzz targets with libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, then runs each for the given number of seconds (default 60).
+# Corpora and crash files stay in fuzz/out/.
+set -euo pipefail
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/fuzz/out
+mkdir -p "$out"
+
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+       -I"$root/src" -DWS_ARTICLE_HOST='"127.0.0.1:8080"')
+net=$root/src/net
+
+clang++ "${flags[@]}" -o "$out/paragraph_text_fuzz" \
+  "$root/fuzz/paragraph_text_fuzz.cpp" "$net/paragraph_text.cpp"
+clang++ "${flags[@]}" -o "$out/location_cut_fuzz" \
+  "$root/fuzz/location_cut_fuzz.cpp" "$net/article_fetch.cpp" "$net/http_client.cpp" \
+  "$net/socket_handle.cpp"
+
+status=0
+for target in paragraph_text_fuzz location_cut_fuzz; do
+  corpus=$out/corpus_$target
+  mkdir -p "$corpus"
+  printf '<p>Gr\xc3\xbc\xc3\x9fe <b>Welt</b></p> x <p>a<b c</p><p>y' > "$corpus/seed_page"
+  printf '\x0ede.example.orgHTTP/1.0 302\r\nLocation: http://de.example.org/wiki/M%%C3%%BCnchen\r\n\r\n' \
+    > "$corpus/seed_redirect"
+  echo "== $target for ${seconds}s"
+  (cd "$out" && "./$target" -max_total_time="$seconds" -dict="$root/fuzz/net.dict" \
+     -print_final_stats=1 "$corpus") || status=1
+done
+exit $status

@@ -1,0 +1,91 @@
+#include "views/dot_field_visitors.h"
+
+#include "views/headline.h"
+
+namespace ws {
+
+namespace {
+constexpr int kLastRootEntry = 224;
+}  // namespace
+
+Colour nodeColour(std::uint32_t count, int childCount) {
+  const std::uint32_t q = (count * count) & 0xFFFFu;  // unsigned: wraps, keeps the low bits
+  const auto c = static_cast<std::uint32_t>(childCount);
+  return 0xFF000000u + (q >> 8) * 0x10000u + (q & 0xFFu) * 0x100u + ((c * c) & 0xFFu);
+}
+
+void DotField::advance(std::string_view word, std::uint8_t linkNumber) {
+  if (linkNumber == 1 && word == "!") {
+    dotIndex_ = 0;
+    const auto [width, height] = screen_->windowSize();
+    width_ = width;
+    height_ = height;
+  }
+  ++dotIndex_;
+}
+
+float DotField::column() const {
+  return static_cast<float>(dotIndex_ % static_cast<std::uint32_t>(width_) + 1);
+}
+
+float DotField::row(int rowsAboveBottom) const {
+  const std::int64_t fieldRow = dotIndex_ / static_cast<std::uint32_t>(width_);
+  return static_cast<float>(height_ - 1 - rowsAboveBottom - fieldRow);
+}
+
+void DotFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+                            std::uint8_t linkNumber) {
+  advance(word, linkNumber);
+  if (!hasWindow()) return;
+  screen_->plotPixel(column(), row(0), nodeColour(count, node.childCount()));
+}
+
+void LetterFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+                               std::uint8_t linkNumber) {
+  advance(word, linkNumber);
+  if (!hasWindow()) return;
+  if (word.size() == 1) {
+    if (linkNumber != kLastRootEntry) screen_->drawText(column(), row(9), word, kWhite);
+    return;
+  }
+  screen_->plotPixel(column(), row(9), nodeColour(count, node.childCount()));
+}
+
+void WordStartFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+                                  std::uint8_t linkNumber) {
+  advance(word, linkNumber);
+  if (!hasWindow()) return;
+  const float x = column();
+  const float y = row(0);
+  if (word.size() == 1) {
+    screen_->plotPixel(x, y, kWhite);
+    screen_->plotPixel(x - 1.0f, y, kWhite);
+    screen_->plotPixel(x, y + 1.0f, kWhite);
+    screen_->plotPixel(x - 1.0f, y + 1.0f, kWhite);
+    return;
+  }
+  screen_->plotPixel(x, y, nodeColour(count, node.childCount()));
+}
+
+void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor) {
+  printHeadline(screen,
+                " 6) Visualisierung des kompletten Baums als Punktefeld (1 Knoten = 1 Punkt)");
+  visitor.setScreen(screen);
+  walkTrie(trie, visitor);
+}
+
+void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor) {
+  printHeadline(screen,
+                " 7) Visualisierung des kompletten Baums als Punktefeld mit Anfangsbuchstaben");
+  visitor.setScreen(screen);
+  walkTrie(trie, visitor);
+}
+
+void drawWordStartFieldView(ScreenService& screen, const WordTrie& trie,
+                            WordStartFieldVisitor& visitor) {
+  printHeadline(screen, " 8) Baum als Punktefeld mit weissen Punkten am Wortanfang");
+  visitor.setScreen(screen);
+  walkTrie(trie, visitor);
+}
+
+}  // namespace ws

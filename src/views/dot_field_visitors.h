@@ -1,0 +1,79 @@
+// Views 6, 7 and 8: the whole trie as a field of dots, one pixel per node in walk order, filling
+// the window from the bottom row upward, W nodes per row.
+//
+// Node n of a walk (n counted from 1) lands in column (n mod W) + 1, so column 0 stays empty and
+// every W-th node falls just right of the window and is dropped; its row is H - 1 - n / W (views
+// 6 and 8) or H - 10 - n / W (view 7). Rows above the window are dropped.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "screen/colour.h"
+#include "screen/screen_service.h"
+#include "trie/trie_walk.h"
+#include "trie/word_trie.h"
+
+namespace ws {
+
+// The dot colour of a node: red and green are the high and low byte of the low 16 bits of
+// count squared, blue the low byte of the number of children squared.
+Colour nodeColour(std::uint32_t count, int childCount);
+
+// Common state of the three dot-field visitors: the running dot number and the window size,
+// read at the start of each walk.
+class DotField : public TrieVisitor {
+ public:
+  // REQUIRES: screen outlives every walk made with this visitor; set before the first walk.
+  void setScreen(ScreenService& screen) { screen_ = &screen; }
+
+  // Number of the node drawn last in the current walk (0 before the first visit).
+  std::uint32_t dotIndex() const { return dotIndex_; }
+
+ protected:
+  // Restarts on the walk's first visit ("!" under link 1), then counts this node.
+  void advance(std::string_view word, std::uint8_t linkNumber);
+  bool hasWindow() const { return width_ > 0; }
+  float column() const;
+  // The row of the current node, `rowsAboveBottom` above the window's bottom row for the first W.
+  float row(int rowsAboveBottom) const;
+
+  ScreenService* screen_ = nullptr;
+
+ private:
+  std::uint32_t dotIndex_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// View 6: every node as a dot in its node colour.
+class DotFieldVisitor final : public DotField {
+ public:
+  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+             std::uint8_t linkNumber) override;
+};
+
+// View 7: first-level nodes as their white letter (top-left corner at the dot), the others as dots;
+// 9 rows higher than view 6 so the letters stand inside the window.
+class LetterFieldVisitor final : public DotField {
+ public:
+  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+             std::uint8_t linkNumber) override;
+};
+
+// View 8: first-level nodes as a white 2 x 2 mark whose upper right pixel is the dot, the others
+// as dots.
+class WordStartFieldVisitor final : public DotField {
+ public:
+  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+             std::uint8_t linkNumber) override;
+};
+
+// Headline, then one walk with the view's visitor.
+// REQUIRES: cursor on row 14, column 1 (see ViewPainter::drawView).
+void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor);
+void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor);
+void drawWordStartFieldView(ScreenService& screen, const WordTrie& trie,
+                            WordStartFieldVisitor& visitor);
+
+}  // namespace ws

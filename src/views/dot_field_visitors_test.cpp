@@ -1,0 +1,105 @@
+#include "views/dot_field_visitors.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "views/view_fixture_test_util.h"
+
+namespace ws::testing {
+namespace {
+
+TEST(NodeColour, SquaresCountAndChildrenIntoRedGreenAndBlue) {
+  EXPECT_EQ(nodeColour(100, 5), 0xFF271019u);
+  EXPECT_EQ(nodeColour(256, 16), 0xFF000000u);
+  EXPECT_EQ(nodeColour(1, 1), 0xFF000101u);
+  EXPECT_EQ(nodeColour(65536 + 100, 5), 0xFF271019u);  // only the low 16 bits of the square
+  EXPECT_EQ(nodeColour(0, 224), 0xFF000000u);          // 224 * 224 = 0xC400
+  EXPECT_EQ(nodeColour(0, 223), 0xFF000041u);
+}
+
+// Paints the window white so that black dots show.
+void whiten(ViewFixture& f) {
+  f.screen.setColours(kWhite, kWhite);
+  f.screen.clearScreen();
+  f.screen.setColours(kWhite, kBlack);
+}
+
+TEST(DotFieldViews, FreshTrieFillsTheBottomRowFromColumnTwo) {
+  ViewFixture f;
+  whiten(f);
+  f.draw('6');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.textAt(0, 8 * 13, 75),
+            " 6) Visualisierung des kompletten Baums als Punktefeld (1 Knoten = 1 Punkt)");
+  int black = 0;
+  for (int x = 0; x < 640; ++x) black += r.pixel(x, 479) == 0 ? 1 : 0;
+  EXPECT_EQ(black, 224) << r.region(0, 476, 240, 479);
+  EXPECT_EQ(r.pixel(1, 479), kWhite565);
+  EXPECT_EQ(r.pixel(2, 479), 0);
+  EXPECT_EQ(r.pixel(225, 479), 0);
+  EXPECT_EQ(r.pixel(226, 479), kWhite565);
+  EXPECT_EQ(r.pixel(2, 478), kWhite565);
+}
+
+TEST(DotFieldViews, LetterFieldDrawsTheFirstLettersOnePixelApart) {
+  ViewFixture f;
+  f.draw('7');
+  ScreenService expected;
+  expected.openWindow(640, 480);
+  expected.setTextGrid(80, 60);
+  for (int code = 33; code <= 255; ++code) {
+    expected.drawText(static_cast<float>(code - 31), 470.0f,
+                      std::string(1, static_cast<char>(code)), kWhite);
+  }
+  const ScreenReader want(expected);
+  const ScreenReader& got = f.reader;
+  EXPECT_EQ(got.rowText(14),
+            " 7) Visualisierung des kompletten Baums als Punktefeld mit Anfangsbuchstaben");
+  for (int y = 400; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      ASSERT_EQ(got.pixel(x, y), want.pixel(x, y)) << "at (" << x << ", " << y << ")\ngot:\n"
+                                                   << got.region(0, 468, 240, 479) << "\nwant:\n"
+                                                   << want.region(0, 468, 240, 479);
+    }
+  }
+}
+
+TEST(DotFieldViews, WordStartFieldMarksEveryFirstLetterWhite) {
+  ViewFixture f;
+  f.draw('8');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.rowText(14), " 8) Baum als Punktefeld mit weissen Punkten am Wortanfang");
+  for (int x = 1; x <= 225; ++x) ASSERT_EQ(r.pixel(x, 479), kWhite565) << "x = " << x;
+  EXPECT_EQ(r.pixel(0, 479), 0);
+  EXPECT_EQ(r.pixel(226, 479), 0);
+  for (int x = 0; x < 640; ++x) ASSERT_EQ(r.pixel(x, 478), 0) << "x = " << x;
+}
+
+TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
+  ViewFixture f;
+  const NodeView root(f.trie, f.trie.rootEntry(1));
+  DotFieldVisitor v;
+  v.setScreen(f.screen);
+  v.visit("!", 0, root, 1);                                    // node 1, black
+  for (int n = 2; n <= 640; ++n) v.visit("xy", 255, root, 2);  // red dots
+  EXPECT_EQ(v.dotIndex(), 640u);
+  const ScreenReader& r = f.reader;
+  int inked = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) inked += r.pixel(x, y) != 0 ? 1 : 0;
+  }
+  // Nodes 2..638 on row 479 (x = 3..639), node 639 outside, node 640 at (1, 478).
+  EXPECT_EQ(inked, 638) << r.region(0, 476, 40, 479);
+  EXPECT_EQ(r.pixel(3, 479), kRed565);
+  EXPECT_EQ(r.pixel(639, 479), kRed565);
+  EXPECT_EQ(r.pixel(1, 478), kRed565) << r.region(0, 476, 40, 479);
+  EXPECT_EQ(r.pixel(0, 478), 0);
+
+  // A new walk starts numbering at 1 again.
+  v.visit("!", 0, root, 1);
+  EXPECT_EQ(v.dotIndex(), 1u);
+}
+
+}  // namespace
+}  // namespace ws::testing

@@ -1,0 +1,25 @@
+#include "views/headline.h"
+
+#include "screen/colour.h"
+#include "screen/number_format.h"
+
+namespace ws {
+
+namespace {
+constexpr int kViewRow = 14;
+}  // namespace
+
+void printHeadline(ScreenService& screen, std::string_view headline) {
+  screen.moveCursor(kViewRow, 1);
+  screen.setColours(kCyan, kBlack);
+  screen.printText(headline, true);
+  screen.setColours(kWhite, kBlack);
+}
+
+std::string countText(std::uint32_t count) {
+  std::string text(1, ' ');
+  text += unsignedText(count);
+  return text;
+}
+
+}  // namespace ws

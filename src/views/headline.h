@@ -1,0 +1,20 @@
+// The headline every view starts with, and the count text the text views print.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "screen/screen_service.h"
+
+namespace ws {
+
+// Moves the cursor to row 14, column 1, prints the headline in cyan on black with a line end and
+// leaves white on black set for the rest of the view.
+void printHeadline(ScreenService& screen, std::string_view headline);
+
+// A word count as the views show it: one blank, then the decimal digits. Counts are unsigned, so
+// a count of 2^31 or more is shown with its true value rather than as a negative number.
+std::string countText(std::uint32_t count);
+
+}  // namespace ws

@@ -1,0 +1,64 @@
+// Test support: a 640 x 480 in-memory screen, a trie with the counters the driver would keep for
+// it, a sample log holding the all-zero record, and one ViewPainter for the whole test.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/crawl_counters.h"
+#include "screen/screen_service.h"
+#include "trie/word_trie.h"
+#include "views/screen_reader_test_util.h"
+#include "views/views.h"
+
+namespace ws::testing {
+
+class ViewFixture {
+ public:
+  ViewFixture() {
+    screen.openWindow(640, 480);
+    screen.setTextGrid(80, 60);
+  }
+
+  // Counts `word` `times` times, as the word splitter would.
+  void read(std::string_view word, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      const std::uint32_t created = trie.insertWord(word);
+      counters.nodeCount += created;
+      counters.distinctWords += created != 0 ? 1 : 0;
+      counters.wordsTotal += 1;
+      counters.letterCount += static_cast<std::uint32_t>(word.size());
+    }
+  }
+
+  // Draws a view the way the driver does: locked, cursor on row 14, column 1.
+  void draw(char viewCode) {
+    screen.lockScreen();
+    screen.moveCursor(14, 1);
+    painter.drawView(viewCode, ViewInputs{screen, trie, counters, sampleLog});
+    screen.unlockScreen();
+  }
+
+  void appendSample(float ratio, std::uint32_t wordsTotal, std::uint32_t nodeCount) {
+    auto put = [this](std::uint32_t v) {
+      for (int shift = 0; shift < 32; shift += 8) {
+        sampleLog.push_back(static_cast<std::uint8_t>(v >> shift));
+      }
+    };
+    put(std::bit_cast<std::uint32_t>(ratio));
+    put(wordsTotal);
+    put(nodeCount);
+  }
+
+  ScreenService screen;
+  WordTrie trie;
+  CrawlCounters counters;
+  std::vector<std::uint8_t> sampleLog = std::vector<std::uint8_t>(12, 0);
+  ViewPainter painter;
+  ScreenReader reader{screen};
+};
+
+}  // namespace ws::testing

@@ -1,0 +1,62 @@
+#include "views/walking_views.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "screen/number_format.h"
+#include "views/headline.h"
+
+namespace ws {
+
+namespace {
+
+constexpr int kListColumn = 5;
+
+// The last text row of the window: its height over the 8-pixel cell, to the nearest whole row.
+int lastTextRow(const ScreenService& screen) {
+  const auto [width, height] = screen.windowSize();
+  return static_cast<int>(std::lround(height / 8.0));
+}
+
+// rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
+// the viewport the move is refused and the line starts where the cursor stands.
+void drawWalkingView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+                     std::string_view headline, TrieVisitor& visitor, int rowsBelow) {
+  printHeadline(screen, headline);
+  screen.setTextViewport(screen.cursorRow() + 3, lastTextRow(screen));
+
+  const double start = screen.clockSeconds();
+  walkTrie(trie, visitor);
+  const double end = screen.clockSeconds();
+
+  screen.moveCursor(screen.cursorRow() + rowsBelow, kListColumn);
+  screen.printText("Die Auswertung der ");
+  screen.printText(unsignedText(counters.distinctWords));
+  screen.printText(" Woerter dauerte ");
+  screen.printText(maskedText("##.###", end - start));
+  screen.printText(" Sekunden.", true);
+}
+
+}  // namespace
+
+void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+                       TopTwentyVisitor& visitor) {
+  visitor.setScreen(screen);
+  drawWalkingView(screen, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
+}
+
+void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+                         ThirdLetterVisitor& visitor) {
+  visitor.setScreen(screen);
+  drawWalkingView(screen, trie, counters,
+                  " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:", visitor, 1);
+}
+
+void drawSubstringView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+                       SubstringVisitor& visitor) {
+  visitor.setScreen(screen);
+  drawWalkingView(screen, trie, counters,
+                  " 5) Alle Woerter, in denen die Zeichenfolge \"auto\" vorkommt:", visitor, 1);
+}
+
+}  // namespace ws

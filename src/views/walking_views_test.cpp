@@ -1,0 +1,148 @@
+#include "views/walking_views.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "views/view_fixture_test_util.h"
+
+namespace ws::testing {
+namespace {
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+TEST(TopTwentyView, FreshTrieShowsTwentyEmptyRowsAndAnEmptyLongestWord) {
+  ViewFixture f;
+  f.draw('3');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.rowText(14), " 3) Die 20 haeufigsten Woerter:");
+  // The empty word ends in column 8 (ranks 1..9) or 9 (10..20): the count goes to column 10.
+  for (int rank = 1; rank <= 20; ++rank) {
+    const std::string gap = rank < 10 ? "    " : "   ";
+    EXPECT_EQ(r.rowText(17 + rank), "     " + std::to_string(rank) + gap + "0 x") << r.rows(14, 50);
+  }
+  for (int row = 38; row <= 40; ++row) EXPECT_EQ(r.rowText(row), "") << r.rows(14, 50);
+  EXPECT_EQ(r.rowText(41), "     Das laengste Wort ( 0 Zeichen ) ist:") << r.rows(14, 50);
+  EXPECT_EQ(r.rowText(42), "");
+  EXPECT_EQ(r.rowText(43), "");
+  // Timing line three rows below the end of the report.
+  const std::string timing = r.rowText(47);
+  EXPECT_TRUE(startsWith(timing, "    Die Auswertung der 0 Woerter dauerte ")) << r.rows(40, 50);
+  EXPECT_TRUE(endsWith(timing, " Sekunden.")) << r.rows(40, 50);
+}
+
+TEST(TopTwentyView, CountColumnFollowsTheWordEndAndRankingSkipsShortWordsAndPrefixes) {
+  ViewFixture f;
+  f.read("abcdefg", 3);  // word ends with the cursor in column 15: count in column 20
+  f.read("bcdefg", 2);   // cursor in column 14: count in column 15
+  f.read("zz", 2);       // same count as bcdefg, later in byte order
+  f.read("e", 50);       // one-byte words never rank
+  f.draw('3');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.rowText(18), "     1 abcdefg      3 x") << r.rows(14, 45);
+  EXPECT_EQ(r.rowText(19), "     2 bcdefg  2 x") << r.rows(14, 45);
+  EXPECT_EQ(r.rowText(20), "     3 zz      2 x") << r.rows(14, 45);
+  EXPECT_EQ(r.rowText(21), "     4    0 x") << r.rows(14, 45);
+  EXPECT_EQ(r.rowText(41), "     Das laengste Wort ( 7 Zeichen ) ist:");
+  EXPECT_EQ(r.rowText(43), "abcdefg");
+  EXPECT_EQ(r.cellInk(18, 8), kWhite565);
+  EXPECT_EQ(r.cellInk(14, 2), kCyan565);
+}
+
+TEST(ThirdLetterView, ListsReadWordsWithThirdByteAOnly) {
+  ViewFixture f;
+  f.read("haare");
+  f.read("haar");
+  f.read("ha");  // too short
+  f.read("xyz");
+  f.read("zwar");  // third byte a
+  f.draw('4');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.rowText(14), " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:");
+  // "haa" exists only as a prefix of haar and haare and is not listed.
+  EXPECT_EQ(r.rowText(18), " 1 haar") << r.rows(14, 25);
+  EXPECT_EQ(r.rowText(19), " 2 haare") << r.rows(14, 25);
+  EXPECT_EQ(r.rowText(20), " 3 zwar") << r.rows(14, 25);
+  EXPECT_EQ(r.rowText(21), "") << r.rows(14, 25);
+  const std::string words = std::to_string(f.counters.distinctWords);
+  EXPECT_TRUE(startsWith(r.rowText(22), "    Die Auswertung der " + words + " Woerter dauerte "))
+      << r.rows(14, 25);
+}
+
+TEST(SubstringView, ListsEveryWordContainingAutoOnceInByteOrder) {
+  ViewFixture f;
+  f.read("lastauto");
+  f.read("fotoautomat", 2);
+  f.read("autobahn");
+  f.read("autoauto");
+  f.read("aut");
+  f.read("automat");
+  f.draw('5');
+  const ScreenReader& r = f.reader;
+  EXPECT_EQ(r.rowText(14), " 5) Alle Woerter, in denen die Zeichenfolge \"auto\" vorkommt:");
+  EXPECT_EQ(r.rowText(18), " 1 autoauto") << r.rows(14, 26);
+  EXPECT_EQ(r.rowText(19), " 2 autobahn") << r.rows(14, 26);
+  EXPECT_EQ(r.rowText(20), " 3 automat") << r.rows(14, 26);
+  EXPECT_EQ(r.rowText(21), " 4 fotoautomat") << r.rows(14, 26);
+  EXPECT_EQ(r.rowText(22), " 5 lastauto") << r.rows(14, 26);
+  EXPECT_EQ(r.rowText(23), "") << r.rows(14, 26);
+  const std::string words = std::to_string(f.counters.distinctWords);
+  EXPECT_TRUE(startsWith(r.rowText(24), "    Die Auswertung der " + words + " Woerter dauerte "))
+      << r.rows(14, 26);
+}
+
+TEST(ThirdLetterView, LongListScrollsAndTheTimingLineLandsOnTheLastRow) {
+  ViewFixture f;
+  char word[8];
+  for (int i = 0; i < 60; ++i) {
+    std::snprintf(word, sizeof word, "zza%03d", i);
+    f.read(word);
+  }
+  f.draw('4');
+  const ScreenReader& r = f.reader;
+  // The headline above the viewport stays.
+  EXPECT_EQ(r.rowText(14), " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:");
+  EXPECT_EQ(r.rowText(17), "");
+  // 60 lines in the 43 rows 18..60 leave the cursor on row 60; the move one row down is refused,
+  // so the timing line starts in column 1 there, and its own line end scrolls once more.
+  EXPECT_EQ(r.rowText(18), " 20 zza019") << r.rows(14, 60);
+  EXPECT_EQ(r.rowText(58), " 60 zza059") << r.rows(14, 60);
+  const std::string words = std::to_string(f.counters.distinctWords);
+  EXPECT_TRUE(startsWith(r.rowText(59), "Die Auswertung der " + words + " Woerter dauerte "))
+      << r.rows(55, 60);
+  EXPECT_EQ(r.rowText(60), "");
+  EXPECT_EQ(f.screen.cursorRow(), 60);
+  EXPECT_EQ(f.screen.cursorColumn(), 1);
+}
+
+TEST(WalkingViews, RedrawingStartsTheListsAndRankingAfresh) {
+  ViewFixture f;
+  f.read("haar");
+  f.read("bauto");
+  f.draw('4');
+  f.draw('5');
+  f.screen.setTextViewport(0, 0);
+  f.screen.clearScreen();
+  f.draw('4');
+  EXPECT_EQ(f.reader.rowText(18), " 1 haar") << f.reader.rows(14, 22);
+  f.screen.setTextViewport(0, 0);
+  f.screen.clearScreen();
+  f.draw('3');
+  f.screen.setTextViewport(0, 0);
+  f.screen.clearScreen();
+  f.draw('3');
+  EXPECT_EQ(f.reader.rowText(18), "     1 bauto   1 x") << f.reader.rows(14, 22);
+  EXPECT_EQ(f.reader.rowText(19), "     2 haar    1 x") << f.reader.rows(14, 22);
+  EXPECT_EQ(f.reader.rowText(20), "     3    0 x") << f.reader.rows(14, 22);
+}
+
+}  // namespace
+}  // namespace ws::testing
