@@ -11,6 +11,7 @@
 #              TOUR_LATENCY_MS (the server's delay per reply, default 4, so that the trie of the
 #              tour stays small enough for the dot fields to leave the statistics block visible).
 set -euo pipefail
+start_dir=$PWD
 cd "$(dirname "$0")"
 
 readonly HOST=127.0.0.1
@@ -28,7 +29,7 @@ mode=window
 tour_dir=./tour
 case "${1:-}" in
   "") ;;
-  --tour) mode=tour; tour_dir=${2:-./tour} ;;
+  --tour) mode=tour; tour_dir=${2:-./tour}; [[ $tour_dir = /* ]] || tour_dir=$start_dir/$tour_dir ;;
   -h|--help) usage; exit 0 ;;
   *) usage >&2; exit 2 ;;
 esac
@@ -47,6 +48,13 @@ install_deps run
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DARTICLE_HOST="$HOST:$PORT" >/dev/null
 cmake --build "$BUILD" -j "$(nproc)" --target wortsammler article-server
+
+# The tour needs no network of this machine: where it can, it runs in a private network
+# namespace with a loopback of its own, so that port 8080 there is always free.
+if [ "$mode" = tour ] && [ -z "${RUN_SH_IN_NAMESPACE:-}" ] && unshare -rn true 2>/dev/null; then
+  exec env RUN_SH_IN_NAMESPACE=1 unshare -rn "$0" --tour "$tour_dir"
+fi
+[ -n "${RUN_SH_IN_NAMESPACE:-}" ] && ip link set lo up
 
 # ---- processes and their clean-up --------------------------------------------------------------
 
