@@ -63,12 +63,14 @@ connections() {  # TCP connections accepted in this network namespace so far
   awk '/^Tcp:/ { if (++row == 2) print $7 }' /proc/net/snmp
 }
 
-start_server() {  # port -> server_pid; waits until it listens
-  "$build/article-server" --port "$1" --seed 1 >"$work_dir/server.out" 2>"$work_dir/server.err" &
+start_server() {  # port -> server_pid and server_port; waits until it listens
+  local out=$work_dir/server-${#pids[@]}.out
+  "$build/article-server" --port "$1" --seed 1 >"$out" 2>"$work_dir/server.err" &
   server_pid=$!
   pids+=("$server_pid")
   for _ in $(seq 100); do
-    grep -q '^listening on ' "$work_dir/server.out" 2>/dev/null && return 0
+    server_port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$out" 2>/dev/null || true)
+    [ -n "$server_port" ] && return 0
     sleep 0.05
   done
   cat "$work_dir/server.err" >&2
@@ -122,8 +124,7 @@ echo "wortsammler ($build_type, view $view): $articles articles in $seconds s = 
 # ---- the baseline, against a fresh server on a free port -----------------------------------------
 
 start_server 0
-baseline_port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work_dir/server.out")
-baseline=$(python3 bench/baseline_crawler.py --host "127.0.0.1:$baseline_port" --seconds "$seconds")
+baseline=$(python3 bench/baseline_crawler.py --host "127.0.0.1:$server_port" --seconds "$seconds")
 stop_server
 echo "$baseline"
 baseline_rate=$(sed -n 's/.* = \([0-9.]*\) articles\/s.*/\1/p' <<<"$baseline")
