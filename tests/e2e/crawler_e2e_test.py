@@ -12,7 +12,9 @@ Cases:
   outage   with the server gone the window keeps its picture and Esc waits for the next counted
            article, which comes once the server is back.
 
-The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT), so the tests run one at a time.
+The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT). Each test runs in a private
+network namespace where the system allows it; otherwise the tests share this machine's port and
+run one at a time.
 """
 
 import collections
@@ -23,7 +25,8 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from crawler_harness import (BLACK, CYAN, RED, WHITE, YELLOW, ArticleServer, Crawler, Failure,
-                             XServer, as_rgb565, close_to, rightmost_in_rows, stop, wait_until)
+                             XServer, as_rgb565, close_to, rightmost_in_rows, run_isolated, stop,
+                             wait_until)
 from word_dump_reference import Trie, paragraph_text, parse_dump, random_article
 
 TEST_PORT = 18080
@@ -357,6 +360,7 @@ def main(argv):
     if len(argv) < 4 or argv[1] not in CASES:
         print(__doc__, file=sys.stderr)
         return 2
+    run_isolated()
     try:
         CASES[argv[1]](argv[2:])
     except Failure as failure:
