@@ -188,10 +188,17 @@ def expected_dot_field(pairs, view, width, height):
     return {p: c for p, c in field.items() if 0 <= p[0] < width and 0 <= p[1] < height}
 
 
+def glyph_shown(shot, n):
+    """Whether the letter of node n in view 7 left white pixels: its cell's rows below the top
+    one, which the nodes drawn after it do not cover."""
+    x, y = n % shot.width + 1, shot.height - 10 - n // shot.width
+    return has_colour(colours_in(shot, x, y + 1, min(shot.width - 1, x + 7), y + 7), WHITE)
+
+
 def dot_field_problems(shot, pairs, view):
     field = expected_dot_field(pairs, view, shot.width, shot.height)
-    wrong = [(p, c, shot.rgb565(*p)) for p, c in sorted(field.items(), key=lambda i: (i[0][1], i[0][0]))
-             if c is not None and shot.rgb565(*p) != c]
+    in_rows = sorted(field.items(), key=lambda item: (item[0][1], item[0][0]))
+    wrong = [(p, c, shot.rgb565(*p)) for p, c in in_rows if c is not None and shot.rgb565(*p) != c]
     problems = []
     if wrong:
         (x, y), want, got = wrong[0]
@@ -206,11 +213,8 @@ def dot_field_problems(shot, pairs, view):
         if set(colours) != {BLACK}:
             problems.append("pixels other than black between the headline and the dot field")
     if view == 7:
-        letters = [n for n, (word, _) in enumerate(pairs, start=1) if word.isalpha() and len(word) == 1]
-        missing = [pairs[n - 1][0] for n in letters
-                   if not has_colour(colours_in(shot, n % shot.width + 1, shot.height - 9 - n // shot.width,
-                                                min(shot.width - 1, n % shot.width + 8),
-                                                shot.height - 3 - n // shot.width), WHITE)]
+        missing = [word for n, (word, _) in enumerate(pairs, start=1)
+                   if len(word) == 1 and word.isalpha() and not glyph_shown(shot, n)]
         if missing:
             problems.append("no white glyph where the letters %r start their blocks" % missing[:5])
     return problems
