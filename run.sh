@@ -19,7 +19,7 @@ readonly PORT=8080
 readonly BUILD=build-release
 
 usage() {
-  sed -n '2,10s/^# \{0,1\}//p' "$0"
+  sed -n '2,12s/^# \{0,1\}//p' "$0"
 }
 
 say() { printf 'run.sh: %s\n' "$*" >&2; }
@@ -51,7 +51,8 @@ cmake --build "$BUILD" -j "$(nproc)" --target wortsammler article-server
 
 # The tour needs no network of this machine: where it can, it runs in a private network
 # namespace with a loopback of its own, so that port 8080 there is always free.
-if [ "$mode" = tour ] && [ -z "${RUN_SH_IN_NAMESPACE:-}" ] && unshare -rn true 2>/dev/null; then
+if [ "$mode" = tour ] && [ -z "${RUN_SH_IN_NAMESPACE:-}" ] && command -v ip >/dev/null \
+   && unshare -rn true 2>/dev/null; then
   exec env RUN_SH_IN_NAMESPACE=1 unshare -rn "$0" --tour "$tour_dir"
 fi
 [ -n "${RUN_SH_IN_NAMESPACE:-}" ] && ip link set lo up

@@ -29,7 +29,7 @@ fi
 cmake --build "$build" -j 2 --target wortsammler article-server >/dev/null
 
 if [ -z "${CRAWL_RATE_IN_NAMESPACE:-}" ]; then
-  if unshare -rn true 2>/dev/null; then
+  if command -v ip >/dev/null && unshare -rn true 2>/dev/null; then
     exec env CRAWL_RATE_IN_NAMESPACE=1 unshare -rn "$0" "$seconds" "$build" "$view"
   fi
   say "warning: no private network namespace; connections of other programs count too"
