@@ -1,0 +1,45 @@
+// The word dump ("d") stops the crawl while it runs: how long it takes for a large trie.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "driver/word_dump.h"
+#include "trie/word_trie.h"
+
+namespace {
+
+// Fills `trie` with random lower-case words (letters and a few Latin-1 umlauts, 3 to 14 bytes)
+// until it has at least `nodes` nodes.
+void fillTrie(ws::WordTrie& trie, std::uint32_t nodes) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzeeennrrsstt\xE4\xF6\xFC\xDF";
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> length(3, 14);
+  std::uniform_int_distribution<int> letter(0, sizeof(kLetters) - 2);
+  std::string word;
+  while (trie.nodeCount() < nodes) {
+    word.clear();
+    for (int i = length(random); i > 0; --i) word += kLetters[letter(random)];
+    trie.insertWord(word);
+  }
+}
+
+void BM_DumpWords(benchmark::State& state) {
+  ws::WordTrie trie;
+  fillTrie(trie, static_cast<std::uint32_t>(state.range(0)));
+  const auto dir = std::filesystem::temp_directory_path() / "ws_driver_bench";
+  std::filesystem::create_directories(dir);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ws::dumpWords(trie, dir));
+  }
+  const auto bytes = std::filesystem::file_size(dir / "wiki.txt");
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.counters["nodes"] = trie.nodeCount();
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_DumpWords)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

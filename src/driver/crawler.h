@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "driver/crawl_counters.h"
+#include "driver/crawl_timing.h"
+#include "driver/sample_log.h"
+#include "trie/word_trie.h"
+
+namespace ws {
+
+class ArticleSource;
+class ScreenService;
+class ViewDrawer;
+
+// The crawl loop and everything it owns for a run: the trie, the counters, the sample log,
+// the ViewCode, the last article path, the timing values and the window size.
+// LIFETIME: source, screen and views must outlive the Crawler.
+class Crawler {
+ public:
+  // What one pass of the loop came to.
+  enum class PassResult {
+    kNoText,   // error text or a page without paragraphs: only pagesRead moved
+    kCounted,  // article counted, window redrawn, one key handled
+    kEnd,      // as kCounted, and the key was Esc
+  };
+
+  static constexpr int kSmallWidth = 640;
+  static constexpr int kSmallHeight = 480;
+  static constexpr int kLargeWidth = 1200;
+  static constexpr int kLargeHeight = 800;
+
+  // dumpDirectory: where "d" writes the word dump; nullopt disables the dump silently.
+  Crawler(ArticleSource& source, ScreenService& screen, ViewDrawer& views,
+          std::optional<std::filesystem::path> dumpDirectory);
+
+  // Reads the start clock and opens the small window with its text grid. Call once, first.
+  void startUp();
+  // One pass: fetch, count, redraw, one key. REQUIRES: startUp() was called.
+  PassResult runPass();
+  // Passes until Esc, then the shut-down sequence. Returns the exit code, 0.
+  int run();
+
+  // Acts on one key text; true when the loop is to end (Esc).
+  bool handleKey(std::string_view key);
+  void setWindowMode(int width, int height);
+  // Writes the word dump file; silent on failure.
+  void dumpWords();
+  // Frees the trie with its messages on rows 14 and below. Call once, last.
+  void shutDown();
+
+  const CrawlCounters& counters() const { return counters_; }
+  const CrawlTiming& timing() const { return timing_; }
+  const SampleLog& sampleLog() const { return sampleLog_; }
+  const WordTrie& trie() const { return trie_; }
+  const std::string& viewCode() const { return viewCode_; }
+  const std::string& articlePath() const { return articlePath_; }
+  int windowWidth() const { return windowWidth_; }
+  int windowHeight() const { return windowHeight_; }
+
+ private:
+  // Counts the words of a non-empty paragraph text and takes the samples.
+  void countText(std::string& text);
+  void redraw();
+
+  ArticleSource& source_;
+  ScreenService& screen_;
+  ViewDrawer& views_;
+  std::optional<std::filesystem::path> dumpDirectory_;
+
+  WordTrie trie_;
+  CrawlCounters counters_;
+  CrawlTiming timing_;
+  SampleLog sampleLog_;
+  std::string viewCode_ = "1";
+  std::string articlePath_;
+  int windowWidth_ = 0;
+  int windowHeight_ = 0;
+};
+
+}  // namespace ws

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+namespace ws {
+
+class ArticleSource;
+class ScreenService;
+
+// Everything the program needs from outside its in-memory parts.
+class ProgramPlatform {
+ public:
+  virtual ~ProgramPlatform() = default;
+  virtual bool startSocketLibrary() = 0;
+  virtual void stopSocketLibrary() = 0;
+  // Opens the window, runs `work` with the window's screen service and returns its result once
+  // `work` has returned; the window is gone afterwards.
+  virtual int runWithWindow(const std::function<int(ScreenService&)>& work) = 0;
+  virtual std::unique_ptr<ArticleSource> makeArticleSource() = 0;
+  // Where the word dump goes (the executable's directory); nullopt disables it.
+  virtual std::optional<std::filesystem::path> dumpDirectory() = 0;
+};
+
+// The program's main line: starts the socket library (on failure writes the error text and a
+// line end to `console` and returns 1 before any window opens), crawls in the window until Esc,
+// stops the socket library and returns 0.
+int runProgram(ProgramPlatform& platform, std::ostream& console);
+
+}  // namespace ws

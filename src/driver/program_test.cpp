@@ -1,0 +1,65 @@
+#include "driver/program.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/test_support.h"
+#include "screen/screen_service.h"
+
+namespace ws {
+namespace {
+
+using ws::testing::FakeArticleSource;
+
+// Runs the program in memory: the "window" is a ScreenService without a host, and the log
+// records the order of the platform calls.
+class FakePlatform : public ProgramPlatform {
+ public:
+  bool startSocketLibrary() override {
+    log.push_back("start");
+    return socketsStart;
+  }
+  void stopSocketLibrary() override { log.push_back("stop"); }
+  int runWithWindow(const std::function<int(ScreenService&)>& work) override {
+    log.push_back("window");
+    const int result = work(screen);
+    log.push_back("window closed");
+    return result;
+  }
+  std::unique_ptr<ArticleSource> makeArticleSource() override {
+    auto source = std::make_unique<FakeArticleSource>();
+    source->addReply("/wiki/Leer", "Error: Verbindung fehlgeschlagen");
+    source->addArticle("/wiki/Eins", "Ein kurzer Text");
+    return source;
+  }
+  std::optional<std::filesystem::path> dumpDirectory() override { return std::nullopt; }
+
+  bool socketsStart = true;
+  ScreenService screen;
+  std::vector<std::string> log;
+};
+
+TEST(RunProgram, SocketStartFailureEndsWithMessageBeforeAnyWindow) {
+  FakePlatform platform;
+  platform.socketsStart = false;
+  std::ostringstream console;
+  EXPECT_EQ(runProgram(platform, console), 1);
+  EXPECT_EQ(console.str(), "Error: WSAStartup failed\r\n");
+  EXPECT_EQ(platform.log, std::vector<std::string>{"start"});
+}
+
+TEST(RunProgram, CrawlsUntilEscThenStopsSocketsAndReturnsZero) {
+  FakePlatform platform;
+  platform.screen.pushKey("\x1b");
+  std::ostringstream console;
+  EXPECT_EQ(runProgram(platform, console), 0);
+  EXPECT_EQ(console.str(), "");
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
+  EXPECT_EQ(platform.screen.cursorRow(), 15);  // the shut-down messages were printed
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,124 @@
+#include "driver/word_dump.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "trie/word_trie.h"
+
+namespace ws {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+// The dump of a trie holding only its 224 first-level nodes, all with count 0.
+std::string freshDump() {
+  std::string out;
+  for (int link = 1; link <= 224; ++link) {
+    out += static_cast<char>((link + 32) % 256);
+    out += " 0\r\n";
+  }
+  return out;
+}
+
+class WordDumpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("ws_dump_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dumpFile() const { return dir_ / "wiki.txt"; }
+
+  fs::path dir_;
+  WordTrie trie_;
+};
+
+TEST_F(WordDumpTest, FreshTrieGivesOneLinePerRootNodeEndingWithByteZero) {
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  const std::string dump = readFile(dumpFile());
+  EXPECT_EQ(dump, freshDump());
+  EXPECT_EQ(dump.substr(dump.size() - 5), std::string("\0 0\r\n", 5));
+}
+
+TEST_F(WordDumpTest, WordLinesFollowTheirPrefixesInWalkOrder) {
+  trie_.insertWord("haus");
+  trie_.insertWord("hau");
+  trie_.insertWord("hb");
+  trie_.insertWord("h");
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  const std::string dump = readFile(dumpFile());
+  EXPECT_NE(dump.find("g 0\r\nh 1\r\nha 0\r\nhau 1\r\nhaus 1\r\nhb 1\r\ni 0\r\n"),
+            std::string::npos);
+  EXPECT_EQ(static_cast<std::uint32_t>(std::count(dump.begin(), dump.end(), '\n')),
+            trie_.nodeCount());
+}
+
+TEST_F(WordDumpTest, SingleWordHausLastLineBytes) {
+  trie_.insertWord("haus");
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  const std::string dump = readFile(dumpFile());
+  const std::string expectedRun = "h 0\r\nha 0\r\nhau 0\r\n\x68\x61\x75\x73\x20\x31\x0D\x0A";
+  EXPECT_NE(dump.find(expectedRun), std::string::npos);
+}
+
+TEST_F(WordDumpTest, HighBytesAndCountsAreWrittenRaw) {
+  trie_.insertWord("\xE4\xFF");
+  for (int i = 0; i < 1234; ++i) trie_.insertWord("\xE4");
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  const std::string dump = readFile(dumpFile());
+  EXPECT_NE(dump.find("\xE4 1234\r\n\xE4\xFF 1\r\n"), std::string::npos);
+}
+
+TEST_F(WordDumpTest, SecondDumpReplacesTheFile) {
+  writeFile(dumpFile(), std::string(100000, 'x'));
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  EXPECT_EQ(readFile(dumpFile()), freshDump());
+  trie_.insertWord("ab");
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  const std::string second = readFile(dumpFile());
+  EXPECT_EQ(second.size(), freshDump().size() + 6);
+  EXPECT_EQ(second.find(freshDump()), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "wiki.txt.tmp"));
+}
+
+TEST_F(WordDumpTest, UnwritableTargetIsSilentAndKeepsTheOldDump) {
+  writeFile(dumpFile(), "old dump\r\n");
+  // The temporary file cannot be created where a directory of that name stands (even as root).
+  fs::create_directory(dir_ / "wiki.txt.tmp");
+  EXPECT_FALSE(dumpWords(trie_, dir_));
+  EXPECT_EQ(readFile(dumpFile()), "old dump\r\n");
+
+  EXPECT_FALSE(dumpWords(trie_, dir_ / "missing"));
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST(ExecutablePath, DirectoryHoldsTheRunningExecutable) {
+  const auto dir = executableDirectory();
+  ASSERT_TRUE(dir.has_value());
+  EXPECT_TRUE(dir->is_absolute());
+  bool found = false;
+  for (const fs::directory_entry& entry : fs::directory_iterator(*dir)) {
+    found = found || fs::equivalent(entry.path(), "/proc/self/exe");
+  }
+  EXPECT_TRUE(found);
+}
+
+}  // namespace
+}  // namespace ws
