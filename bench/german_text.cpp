@@ -33,6 +33,18 @@ std::string foldToLatin1(const std::string& utf8) {
   return out;
 }
 
+namespace {
+
+std::string repeatTo(const std::string& once, size_t minBytes) {
+  if (once.find_first_not_of(" \r\n\t") == std::string::npos) return "";
+  std::string text;
+  text.reserve(minBytes + once.size());
+  while (text.size() < minBytes) text += once;
+  return text;
+}
+
+}  // namespace
+
 std::string loadGermanText(size_t minBytes, std::string directory) {
   namespace fs = std::filesystem;
   if (directory.empty()) directory = defaultTextDirectory();
@@ -52,11 +64,19 @@ std::string loadGermanText(size_t minBytes, std::string directory) {
     once += foldToLatin1(content.str());
     once += '\n';
   }
-  if (once.find_first_not_of(" \r\n\t") == std::string::npos) return "";
-  std::string text;
-  text.reserve(minBytes + once.size());
-  while (text.size() < minBytes) text += once;
-  return text;
+  return repeatTo(once, minBytes);
+}
+
+std::string loadCorpusText(const std::string& path, size_t minBytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line, once;
+  while (std::getline(in, line)) {
+    if (line.size() < 2 || (line[0] != 'P' && line[0] != 'L') || line[1] != ' ') continue;
+    std::replace(line.begin(), line.end(), '\x7f', '\n');  // verse line ends
+    once += foldToLatin1(line.substr(2));
+    once += ' ';
+  }
+  return repeatTo(once, minBytes);
 }
 
 std::vector<std::string> vocabulary(std::string text, size_t minLength) {

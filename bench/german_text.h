@@ -15,6 +15,11 @@ namespace ws::bench {
 // files of the system.
 std::string loadGermanText(size_t minBytes, std::string directory = "");
 
+// The paragraph and list-item text ("P " and "L " records) of the article
+// server's corpus file, folded to Latin-1 and repeated to at least minBytes.
+// Returns "" when the file cannot be read or holds no such text.
+std::string loadCorpusText(const std::string& path, size_t minBytes);
+
 // Where loadGermanText looks by default.
 std::string defaultTextDirectory();
 

@@ -1,11 +1,13 @@
 // Speed and memory of the word trie against German text: split + insert
 // throughput beside a hash-map baseline, one full walk per node, and resident
-// memory per node.
+// memory per node. Each runs on the German fortune texts and, where it has been
+// unpacked, on the article server's corpus.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -24,48 +26,97 @@ namespace {
 constexpr size_t kTextBytes = size_t{20} << 20;
 constexpr uint32_t kWalkNodes = 1'000'000;
 
-const std::string& germanText() {
+#ifndef WS_BENCH_ARTICLE_CORPUS
+#define WS_BENCH_ARTICLE_CORPUS ""
+#endif
+
+// Where a text comes from, for the benchmarks that take one.
+struct TextSource {
+  const std::string& (*text)();
+  std::string (*missing)();  // why the text is empty
+};
+
+const std::string& fortuneText() {
   static const std::string text = loadGermanText(kTextBytes);
   return text;
 }
 
-bool skipWithoutText(benchmark::State& state) {
-  if (!germanText().empty()) return false;
-  state.SkipWithError(("no German text found in " + defaultTextDirectory() +
-                       " (install fortunes-de or set WORTSAMMLER_BENCH_TEXT_DIR)")
-                          .c_str());
+std::string corpusPath() {
+  if (const char* path = std::getenv("WORTSAMMLER_BENCH_CORPUS")) return path;
+  return WS_BENCH_ARTICLE_CORPUS;
+}
+
+const std::string& corpusText() {
+  static const std::string text = loadCorpusText(corpusPath(), kTextBytes);
+  return text;
+}
+
+const TextSource kFortunes = {fortuneText, [] {
+                                return "no German text found in " + defaultTextDirectory() +
+                                       " (install fortunes-de or set WORTSAMMLER_BENCH_TEXT_DIR)";
+                              }};
+const TextSource kCorpus = {corpusText, [] {
+                              return "no article corpus at '" + corpusPath() +
+                                     "' (configure with tools/article-server present, or set "
+                                     "WORTSAMMLER_BENCH_CORPUS)";
+                            }};
+
+bool skipWithoutText(benchmark::State& state, const TextSource& source) {
+  if (!source.text().empty()) return false;
+  state.SkipWithError(source.missing().c_str());
   return true;
 }
 
-void BM_SplitInsertTrie(benchmark::State& state) {
-  if (skipWithoutText(state)) return;
+void BM_SplitInsertTrie(benchmark::State& state, const TextSource& source) {
+  if (skipWithoutText(state, source)) return;
+  const std::string& sourceText = source.text();
   std::string text;
   std::optional<WordTrie> trie;
   uint32_t nodes = 0;
   for (auto _ : state) {
     state.PauseTiming();
     trie.reset();
-    text = germanText();
+    text = sourceText;
     state.ResumeTiming();
     trie.emplace();
     CrawlCounters counters;
     splitWords(text, *trie, counters, [](size_t end) { benchmark::DoNotOptimize(end); });
     nodes = counters.nodeCount;
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * germanText().size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sourceText.size()));
   state.counters["nodes"] = nodes;
 }
 
+// The same text once more into a trie that already holds all its words: the
+// insert path without taking new nodes.
+void BM_SplitInsertWarmTrie(benchmark::State& state, const TextSource& source) {
+  if (skipWithoutText(state, source)) return;
+  const std::string& sourceText = source.text();
+  std::string text = sourceText;
+  WordTrie trie;
+  CrawlCounters counters;
+  splitWords(text, trie, counters, [](size_t) {});
+  for (auto _ : state) {
+    state.PauseTiming();
+    text = sourceText;
+    state.ResumeTiming();
+    splitWords(text, trie, counters, [](size_t end) { benchmark::DoNotOptimize(end); });
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sourceText.size()));
+  state.counters["nodes"] = counters.nodeCount;
+}
+
 // The same splitting and counter updates, counting into a hash map instead.
-void BM_SplitCountHashMap(benchmark::State& state) {
-  if (skipWithoutText(state)) return;
+void BM_SplitCountHashMap(benchmark::State& state, const TextSource& source) {
+  if (skipWithoutText(state, source)) return;
+  const std::string& sourceText = source.text();
   std::string text;
   std::optional<std::unordered_map<std::string, uint32_t>> counts;
   size_t distinct = 0;
   for (auto _ : state) {
     state.PauseTiming();
     counts.reset();
-    text = germanText();
+    text = sourceText;
     state.ResumeTiming();
     counts.emplace();
     CrawlCounters counters;
@@ -80,7 +131,7 @@ void BM_SplitCountHashMap(benchmark::State& state) {
     });
     distinct = counts->size();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * germanText().size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sourceText.size()));
   state.counters["words"] = static_cast<double>(distinct);
 }
 
@@ -113,10 +164,11 @@ class EmptyVisitor : public TrieVisitor {
 
 // One full walk per iteration over a trie of at least a million nodes; also the
 // resident memory the trie took per node while it was built.
-void BM_WalkTrie(benchmark::State& state) {
-  if (skipWithoutText(state)) return;
-  const std::vector<std::string> words = vocabulary(germanText(), 3);
-  std::string text = germanText();
+void BM_WalkTrie(benchmark::State& state, const TextSource& source) {
+  if (skipWithoutText(state, source)) return;
+  const std::string& sourceText = source.text();
+  const std::vector<std::string> words = vocabulary(sourceText, 3);
+  std::string text = sourceText;
   const size_t before = residentBytes();
   WordTrie trie;
   buildGermanTrie(trie, text, words, kWalkNodes);
@@ -130,9 +182,14 @@ void BM_WalkTrie(benchmark::State& state) {
       nodes * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_SplitInsertTrie)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SplitCountHashMap)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WalkTrie)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_SplitInsertTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitCountHashMap, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_SplitInsertTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitCountHashMap, corpus, kCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace ws::bench

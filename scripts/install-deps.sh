@@ -3,7 +3,7 @@
 #   install_deps run     what running the crawler in a window needs
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-            libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales)
+            libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales fortunes-de)
 deps_run=(cmake ninja-build g++ libsdl2-dev)
 
 install_deps() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,48 @@ TEST(WordSplitter, CountsWordsLettersNodesAndNewWords) {
   EXPECT_EQ(trie.lookupWord("die"), 3u);
   EXPECT_EQ(trie.lookupWord("hau"), 1u);
   EXPECT_EQ(wordsSeen, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));  // counted before the action
+}
+
+// Many words, so that they reach the trie in several batches: after every word
+// the counters must be what inserting the words one by one gives.
+TEST(WordSplitter, CountersAfterEachWordMatchOneByOneInsertion) {
+  std::mt19937 random(11);
+  std::string text;
+  for (int n = 0; n < 1000; ++n) {
+    text += std::string(1 + random() % 5, "AbCd\xC4\xE4"[random() % 6]);
+    text += " ,-\r\n"[random() % 5];
+    if (random() % 7 == 0) text += "Xyz";
+  }
+  struct Seen {
+    uint32_t words, letters, nodes, distinct;
+    size_t end;
+    bool operator==(const Seen&) const = default;
+  };
+  std::vector<Seen> expected;
+  {
+    WordTrie trie;
+    CrawlCounters c;
+    std::string lower = lowerCased(text);
+    forEachWord(lower, [&](size_t begin, size_t end) {
+      const uint32_t created = trie.insertWord(std::string_view(lower).substr(begin, end - begin));
+      c.wordsTotal += 1;
+      c.letterCount += static_cast<uint32_t>(end - begin);
+      c.nodeCount += created;
+      c.distinctWords += created != 0;
+      expected.push_back({c.wordsTotal, c.letterCount, c.nodeCount, c.distinctWords, end});
+    });
+  }
+  WordTrie trie;
+  CrawlCounters counters;
+  std::vector<Seen> seen;
+  splitWords(text, trie, counters, [&](size_t end) {
+    seen.push_back({counters.wordsTotal, counters.letterCount, counters.nodeCount,
+                    counters.distinctWords, end});
+  });
+  ASSERT_GT(expected.size(), 200u);
+  ASSERT_EQ(seen.size(), expected.size());
+  for (size_t i = 0; i < seen.size(); ++i) ASSERT_TRUE(seen[i] == expected[i]) << "word " << i;
+  EXPECT_EQ(counters.nodeCount, trie.nodeCount());
 }
 
 TEST(WordSplitter, SeparatorsOnlyChangeNothing) {

@@ -1,98 +1,166 @@
 #include "trie/trie_walk.h"
 
 #include <bit>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace ws {
 namespace {
 
-struct Frame {
+// One node of a subtree laid out breadth first: the children of an expanded
+// entry are the childCount entries from firstChild on, in increasing link order.
+struct Entry {
   NodeIndex node;
-  uint32_t depth;  // length of the node's word
+  uint32_t count;
+  uint32_t firstChild;
+  uint8_t childCount;  // up to 223
   uint8_t linkNumber;
+  bool expanded;
 };
 
-// Depth-first walk with an explicit stack, so a word of any length costs heap,
-// not call stack. The word of the current node is kept in one buffer: a frame at
-// depth d only rewrites byte d - 1, and every node visited between an ancestor
-// and this frame lies deeper than that ancestor, so bytes 0..d-2 still hold the
-// path when the frame is taken.
+struct Pending {
+  uint32_t entry;
+  uint32_t depth;
+};
+
+// How many queued entries ahead the layout starts fetching a node's links.
+constexpr size_t kFetchAhead = 32;
+
+// The walk runs in two steps per subtree. The breadth-first layout reads the
+// nodes of one level while the next level is found, so many node reads are in
+// flight at once instead of one per trie level; the pre-order visits then run
+// over the compact layout in cache. The word of the current node is kept in one
+// buffer: an entry at depth d only rewrites byte d - 1, and every node visited
+// between an ancestor and this entry lies deeper than that ancestor, so bytes
+// 0..d-2 still hold the path.
 class Walker {
  public:
-  Walker(const WordTrie& trie, TrieVisitor& visitor) : trie_(trie), visitor_(visitor) {}
+  Walker(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries)
+      : trie_(trie), visitor_(visitor), layoutEntries_(layoutEntries) {}
 
-  void pushRoots() {
-    for (int k = kLinkCount; k >= 1; --k) {
-      const NodeIndex root = trie_.rootEntry(k);
-      if (root != 0) stack_.push_back({root, 1, static_cast<uint8_t>(k)});
-    }
-    if (word_.empty()) word_.resize(1);
+  // Visits `node` with the word already in word_[0, depth) and its descendants.
+  void walkFrom(NodeIndex node, uint8_t linkNumber, uint32_t depth, size_t level) {
+    if (layouts_.size() <= level) layouts_.push_back(std::make_unique<std::vector<Entry>>());
+    std::vector<Entry>& layout = *layouts_[level];
+    layOut(layout, node, linkNumber);
+    visitLayout(level, depth);
   }
 
-  void visitStart(NodeIndex node, uint8_t linkNumber, std::string_view word) {
-    word_.assign(word);
-    visit({node, static_cast<uint32_t>(word.size()), linkNumber});
-  }
-
-  void run() {
-    while (!stack_.empty()) {
-      const Frame frame = stack_.back();
-      stack_.pop_back();
-      word_[frame.depth - 1] = static_cast<char>(byteOfLink(frame.linkNumber));
-      visit(frame);
-    }
+  void setWord(std::string_view word) { word_.assign(word); }
+  void setByte(uint32_t depth, uint8_t linkNumber) {
+    if (word_.size() < depth) word_.resize(depth);
+    word_[depth - 1] = static_cast<char>(byteOfLink(linkNumber));
   }
 
  private:
-  void visit(const Frame& frame) {
-    const TrieNode& node = trie_.node(frame.node);
-    visitor_.visit(std::string_view(word_.data(), frame.depth), node.count,
-                   NodeView(trie_, frame.node), frame.linkNumber);
-    pushChildren(frame, node);
+  void prefetchNode(NodeIndex node) const {
+    __builtin_prefetch(&trie_.summary(node));
+    __builtin_prefetch(&trie_.node(node).count);
   }
 
-  // Pushes the children highest link first, so they come off in increasing order.
-  void pushChildren(const Frame& frame, const TrieNode& node) {
-    const ChildBits& bits = trie_.childBits(frame.node);
-    bool any = false;
-    for (int w = kLinkCount / 32 - 1; w >= 0; --w) {
-      uint32_t set = bits.words[w];
-      while (set != 0) {
-        const int bit = 31 - std::countl_zero(set);
-        set &= ~(uint32_t{1} << bit);
-        const int link = w * 32 + bit + 1;
-        const NodeIndex child = node.links[link - 1];
-        // The child is visited soon; start fetching what its visit reads.
-        __builtin_prefetch(&trie_.node(child).count);
-        __builtin_prefetch(&trie_.childBits(child));
-        stack_.push_back({child, frame.depth + 1, static_cast<uint8_t>(link)});
-        any = true;
+  // REQUIRES: the node's summary is (about to be) in cache.
+  void prefetchLinks(NodeIndex node) const {
+    const NodeSummary& summary = trie_.summary(node);
+    if (!summary.listsChildren()) return;  // rare bushy nodes are scanned whole
+    const TrieNode& n = trie_.node(node);
+    for (int i = 0; i < summary.childCount; ++i) {
+      __builtin_prefetch(&n.links[summary.childLinks[i] - 1]);
+    }
+  }
+
+  void addChild(std::vector<Entry>& layout, const TrieNode& node, int link) {
+    const NodeIndex child = node.links[link - 1];
+    prefetchNode(child);
+    layout.push_back({child, 0, 0, 0, static_cast<uint8_t>(link), false});
+  }
+
+  void layOut(std::vector<Entry>& layout, NodeIndex root, uint8_t linkNumber) {
+    layout.clear();
+    layout.push_back({root, 0, 0, 0, linkNumber, false});
+    size_t fetched = 0;  // entries whose link slots are being fetched
+    for (size_t head = 0; head < layout.size(); ++head) {
+      if (head != 0 && layout.size() > layoutEntries_) break;  // the root is always expanded
+      for (; fetched < layout.size() && fetched <= head + kFetchAhead; ++fetched) {
+        prefetchLinks(layout[fetched].node);
+      }
+      const NodeIndex node = layout[head].node;
+      const TrieNode& n = trie_.node(node);
+      const NodeSummary& summary = trie_.summary(node);
+      const auto first = static_cast<uint32_t>(layout.size());
+      if (summary.listsChildren()) {
+        for (int i = 0; i < summary.childCount; ++i) addChild(layout, n, summary.childLinks[i]);
+      } else {
+        for (int link = 1; link < kLinkCount; ++link) {
+          if (n.links[link - 1] != 0) addChild(layout, n, link);
+        }
+      }
+      Entry& entry = layout[head];
+      entry.count = n.count;
+      entry.firstChild = first;
+      entry.childCount = summary.childCount;
+      entry.expanded = true;
+    }
+  }
+
+  // Pre-order over the layout of `level`; entries it could not expand are
+  // walked with layouts of their own one level further down.
+  void visitLayout(size_t level, uint32_t rootDepth) {
+    if (stacks_.size() <= level) stacks_.push_back(std::make_unique<std::vector<Pending>>());
+    std::vector<Pending>& stack = *stacks_[level];
+    stack.clear();
+    stack.push_back({0, rootDepth});
+    bool root = true;
+    while (!stack.empty()) {
+      const Pending pending = stack.back();
+      stack.pop_back();
+      // Layouts deeper down may have reallocated stacks_, so index afresh.
+      const Entry entry = (*layouts_[level])[pending.entry];
+      if (!root) setByte(pending.depth, entry.linkNumber);
+      root = false;
+      if (!entry.expanded) {
+        walkFrom(entry.node, entry.linkNumber, pending.depth, level + 1);
+        continue;
+      }
+      visitor_.visit(std::string_view(word_.data(), pending.depth), entry.count,
+                     NodeView(trie_, entry.node, entry.count, entry.childCount), entry.linkNumber);
+      if (entry.childCount != 0) __builtin_prefetch(&(*layouts_[level])[entry.firstChild]);
+      for (uint32_t c = entry.childCount; c > 0; --c) {
+        stack.push_back({entry.firstChild + c - 1, pending.depth + 1});
       }
     }
-    if (any && word_.size() <= frame.depth) word_.resize(frame.depth + 1);
   }
 
   const WordTrie& trie_;
   TrieVisitor& visitor_;
-  std::vector<Frame> stack_;
+  const size_t layoutEntries_;
+  std::vector<std::unique_ptr<std::vector<Entry>>> layouts_;
+  std::vector<std::unique_ptr<std::vector<Pending>>> stacks_;
   std::string word_;
 };
 
 }  // namespace
 
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
-  Walker walker(trie, visitor);
-  walker.pushRoots();
-  walker.run();
+  detail::walkTrieInLayouts(trie, visitor, kWalkLayoutEntries);
+}
+
+void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries) {
+  Walker walker(trie, visitor, layoutEntries);
+  for (int k = 1; k <= kLinkCount; ++k) {
+    const NodeIndex root = trie.rootEntry(k);
+    if (root == 0) continue;
+    walker.setByte(1, static_cast<uint8_t>(k));
+    walker.walkFrom(root, static_cast<uint8_t>(k), 1, 0);
+  }
 }
 
 void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
               TrieVisitor& visitor) {
   if (node == 0) return;
-  Walker walker(trie, visitor);
-  walker.visitStart(node, linkNumber, word);
-  walker.run();
+  Walker walker(trie, visitor, kWalkLayoutEntries);
+  walker.setWord(word);
+  walker.walkFrom(node, linkNumber, static_cast<uint32_t>(word.size()), 0);
 }
 
 }  // namespace ws

@@ -2,34 +2,36 @@
 // The ordered walk over the word trie: every node once, before its descendants,
 // siblings in increasing link number, each with its word.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "trie/child_bits.h"
 #include "trie/trie_node.h"
 #include "trie/word_trie.h"
 
 namespace ws {
 
 // Read-only view of one node during a visit; valid only during that visit.
+// count() and childCount() come with the view; the other accessors read the node.
 class NodeView {
  public:
-  NodeView(const WordTrie& trie, NodeIndex index)
-      : node_(&trie.node(index)), bits_(&trie.childBits(index)), index_(index) {}
+  NodeView(const WordTrie& trie, NodeIndex index, uint32_t count, int childCount)
+      : trie_(&trie), index_(index), count_(count), childCount_(childCount) {}
 
   NodeIndex index() const { return index_; }
-  uint32_t count() const { return node_->count; }
+  uint32_t count() const { return count_; }
   // Number of present links.
-  int childCount() const { return bits_->count(); }
-  bool hasChild(int linkNumber) const { return bits_->has(linkNumber); }
+  int childCount() const { return childCount_; }
+  bool hasChild(int linkNumber) const { return child(linkNumber) != 0; }
   // The child under linkNumber, 0 when absent. REQUIRES: 1 <= linkNumber <= 224.
-  NodeIndex child(int linkNumber) const { return node_->links[linkNumber - 1]; }
-  const TrieNode& node() const { return *node_; }
+  NodeIndex child(int linkNumber) const { return node().links[linkNumber - 1]; }
+  const TrieNode& node() const { return trie_->node(index_); }
 
  private:
-  const TrieNode* node_;
-  const ChildBits* bits_;
+  const WordTrie* trie_;
   NodeIndex index_;
+  uint32_t count_;
+  int childCount_;
 };
 
 class TrieVisitor {
@@ -54,5 +56,17 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor);
 // REQUIRES: node is 0 or a node of `trie`; 1 <= linkNumber <= 224.
 void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
               TrieVisitor& visitor);
+
+// Nodes a walk lays out at once (64 MiB of layout): up to this size a root's
+// whole subtree is read breadth first before its visits, so a walk needs about
+// 16 bytes per node of the largest root subtree beside the trie. A bigger
+// subtree leaves its deeper nodes to layouts of their own.
+inline constexpr size_t kWalkLayoutEntries = size_t{1} << 22;
+
+namespace detail {
+// walkTrie with layouts of at most about `layoutEntries` nodes, so that the
+// nesting of layouts can be exercised on small tries.
+void walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries);
+}  // namespace detail
 
 }  // namespace ws

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -86,7 +87,17 @@ TEST(TrieWalk, VisitsEveryNodeOnceInByteOrder) {
   WordTrie trie;
   std::map<std::string, uint32_t> counts;
   std::mt19937 random(7);
-  const std::string alphabet = "!a\x7f\xe4\xfe\xff";
+  // More than 11 letters, so nodes both with listed and with scanned children occur.
+  const std::string alphabet =
+      "!a\x7f\xe4\xfe\xff"
+      "bcdefghij";
+  std::vector<std::string> everyByte;
+  for (int b = 33; b <= 255; ++b) everyByte.push_back(std::string("q") + static_cast<char>(b));
+  std::shuffle(everyByte.begin(), everyByte.end(), random);
+  for (const auto& word : everyByte) {
+    trie.insertWord(word);
+    ++counts[word];
+  }
   for (int n = 0; n < 5000; ++n) {
     std::string word(1 + random() % 6, ' ');
     for (char& c : word) c = alphabet[random() % alphabet.size()];
@@ -114,6 +125,19 @@ TEST(TrieWalk, VisitsEveryNodeOnceInByteOrder) {
   }
   for (const auto& v : visits) ASSERT_EQ(v.children, children[v.word]) << v.word;
   EXPECT_EQ(visits.back().linkNumber, 224);
+
+  // Small layouts that must nest give the same visits.
+  for (size_t layoutEntries : {1, 2, 5, 40, 300}) {
+    RecordingVisitor nested;
+    detail::walkTrieInLayouts(trie, nested, layoutEntries);
+    ASSERT_EQ(nested.visits.size(), visits.size()) << layoutEntries;
+    for (size_t i = 0; i < visits.size(); ++i) {
+      ASSERT_EQ(nested.visits[i].word, visits[i].word) << layoutEntries << " " << i;
+      ASSERT_EQ(nested.visits[i].count, visits[i].count);
+      ASSERT_EQ(nested.visits[i].children, visits[i].children);
+      ASSERT_EQ(nested.visits[i].linkNumber, visits[i].linkNumber);
+    }
+  }
 }
 
 TEST(TrieWalk, WalkNodeCoversOneSubtreeUnderTheGivenWord) {

@@ -1,5 +1,6 @@
 #include "trie/word_trie.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,7 @@ WordTrie::WordTrie(uint32_t maxNodes) {
   for (;;) {
     const size_t slots = size_t{want} + 1;
     if (nodeSpace_.reserve(slots * sizeof(TrieNode)) &&
-        bitSpace_.reserve(slots * sizeof(ChildBits))) {
+        summarySpace_.reserve(slots * sizeof(NodeSummary))) {
       break;
     }
     if (want / 2 < kMinReservation || want / 2 < static_cast<uint32_t>(kLinkCount)) {
@@ -38,7 +39,7 @@ WordTrie::WordTrie(uint32_t maxNodes) {
   }
   maxNodes_ = want;
   nodes_ = static_cast<TrieNode*>(nodeSpace_.base());
-  bits_ = static_cast<ChildBits*>(bitSpace_.base());
+  summaries_ = static_cast<NodeSummary*>(summarySpace_.base());
   createRoots();
 }
 
@@ -54,7 +55,8 @@ void WordTrie::growCommitted() {
   if (nextIndex_ > maxNodes_) exhausted();
   const uint64_t end =
       std::min<uint64_t>(uint64_t{committedEnd_} + kCommitNodes, uint64_t{maxNodes_} + 1);
-  if (!nodeSpace_.commit(end * sizeof(TrieNode)) || !bitSpace_.commit(end * sizeof(ChildBits))) {
+  if (!nodeSpace_.commit(end * sizeof(TrieNode)) ||
+      !summarySpace_.commit(end * sizeof(NodeSummary))) {
     fail("Kein Speicher fuer weitere Knoten des Wortbaums", nodeCount());
   }
   committedEnd_ = static_cast<NodeIndex>(end);
@@ -82,13 +84,81 @@ uint32_t WordTrie::insertWord(std::string_view word) {
       // Nodes never move, so taking one leaves `current` in place.
       next = takeNode();
       nodes_[current].links[link - 1] = next;
-      bits_[current].set(link);
+      summaries_[current].addChild(link);
       ++created;
     }
     current = next;
   }
   ++nodes_[current].count;
   return created;
+}
+
+namespace {
+
+// Words that descend together in insertWords.
+constexpr size_t kBatchWords = 64;
+
+struct Lane {
+  const unsigned char* bytes;
+  size_t length;
+  size_t pos;  // the next byte to follow
+  NodeIndex node;
+};
+
+}  // namespace
+
+void WordTrie::insertWords(const std::string_view* words, size_t n, uint32_t* created) {
+  for (size_t done = 0; done < n; done += kBatchWords) {
+    insertBatch(words + done, std::min(kBatchWords, n - done), created + done);
+  }
+}
+
+// The words take their steps round by round, in word order within a round. A
+// node on a shared path is therefore created by the first word in order that
+// reaches it, exactly as with one insertWord after the other. Each step fetches
+// ahead the link slot (or count) that the word's next step reads.
+void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* created) {
+  Lane lanes[kBatchWords];
+  uint8_t active[kBatchWords];
+  size_t activeCount = 0;
+  for (size_t i = 0; i < n; ++i) {
+    assert(!words[i].empty() && roots_[0] != 0);
+    Lane& lane = lanes[i];
+    lane.bytes = reinterpret_cast<const unsigned char*>(words[i].data());
+    lane.length = words[i].size();
+    lane.pos = 1;
+    lane.node = roots_[linkNumberOf(lane.bytes[0]) - 1];
+    created[i] = 0;
+    if (lane.length > 1) {
+      __builtin_prefetch(&nodes_[lane.node].links[linkNumberOf(lane.bytes[1]) - 1]);
+      active[activeCount++] = static_cast<uint8_t>(i);
+    }
+  }
+  while (activeCount != 0) {
+    size_t kept = 0;
+    for (size_t a = 0; a < activeCount; ++a) {
+      const size_t i = active[a];
+      Lane& lane = lanes[i];
+      assert(lane.bytes[lane.pos] > 32);
+      const int link = linkNumberOf(lane.bytes[lane.pos]);
+      NodeIndex next = nodes_[lane.node].links[link - 1];
+      if (next == 0) {
+        next = takeNode();
+        nodes_[lane.node].links[link - 1] = next;
+        summaries_[lane.node].addChild(link);
+        ++created[i];
+      }
+      lane.node = next;
+      if (++lane.pos < lane.length) {
+        __builtin_prefetch(&nodes_[next].links[linkNumberOf(lane.bytes[lane.pos]) - 1]);
+        active[kept++] = static_cast<uint8_t>(i);
+      } else {
+        __builtin_prefetch(&nodes_[next].count);
+      }
+    }
+    activeCount = kept;
+  }
+  for (size_t i = 0; i < n; ++i) ++nodes_[lanes[i].node].count;
 }
 
 uint32_t WordTrie::lookupWord(std::string_view word) const {
@@ -105,7 +175,7 @@ uint32_t WordTrie::lookupWord(std::string_view word) const {
 
 void WordTrie::freeTrie() {
   nodeSpace_.discard();
-  bitSpace_.discard();
+  summarySpace_.discard();
   nextIndex_ = 1;
   for (NodeIndex& root : roots_) root = 0;
 }

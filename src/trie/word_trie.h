@@ -2,11 +2,12 @@
 // The word trie: every word read so far and how often it was read, one node per
 // distinct prefix, addressed one character at a time by link number.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "trie/address_reservation.h"
-#include "trie/child_bits.h"
+#include "trie/node_summary.h"
 #include "trie/trie_node.h"
 
 namespace ws {
@@ -18,8 +19,15 @@ namespace ws {
 // by the constructor in the order 1..224 and are the nodes of the one-character
 // words; root k has the word byteOfLink(k).
 //
-// When the reservation is used up, the program prints a message on stderr and
-// ends with exit code 1: a trie that cannot grow cannot count what it reads.
+// Memory: each node costs its 900 bytes plus a 16-byte NodeSummary in a parallel
+// pool. Both pools are address space reserved up front (not charged to memory
+// until used) and backed by transparent huge pages where the system offers them,
+// so growing neither copies nor faults once per 4 KiB page; resident memory grows
+// only as nodes are taken.
+//
+// When the reservation is used up, or the system refuses memory for more nodes,
+// the program prints a message on stderr and ends with exit code 1: a trie that
+// cannot grow cannot count what it reads.
 class WordTrie {
  public:
   // Default reservation: 2^27 nodes (about 120 GB of address space for nodes,
@@ -38,6 +46,12 @@ class WordTrie {
   // prefixes of stored words alike).
   // REQUIRES: word non-empty, every byte in 33..255, freeTrie not yet called.
   uint32_t insertWord(std::string_view word);
+
+  // Inserts words[0..n) as n calls of insertWord in that order would, with the
+  // same results in created[0..n); several words descend at once so that their
+  // memory reads overlap.
+  // REQUIRES: every word as for insertWord; created has room for n results.
+  void insertWords(const std::string_view* words, size_t n, uint32_t* created);
 
   // How often `word` was inserted; 0 when never inserted or only a prefix of an
   // inserted word. Words that cannot be stored (empty, or holding a byte below
@@ -59,18 +73,19 @@ class WordTrie {
 
   // REQUIRES: index names a node in existence.
   const TrieNode& node(NodeIndex index) const { return nodes_[index]; }
-  const ChildBits& childBits(NodeIndex index) const { return bits_[index]; }
+  const NodeSummary& summary(NodeIndex index) const { return summaries_[index]; }
 
  private:
   NodeIndex takeNode();
   [[noreturn]] void exhausted() const;
   void growCommitted();
   void createRoots();
+  void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
 
   AddressReservation nodeSpace_;
-  AddressReservation bitSpace_;
-  TrieNode* nodes_ = nullptr;  // indexed by NodeIndex; index 0 is never a node
-  ChildBits* bits_ = nullptr;  // parallel to nodes_
+  AddressReservation summarySpace_;
+  TrieNode* nodes_ = nullptr;         // indexed by NodeIndex; index 0 is never a node
+  NodeSummary* summaries_ = nullptr;  // parallel to nodes_
   uint32_t maxNodes_ = 0;
   NodeIndex nextIndex_ = 1;     // the next node to take
   NodeIndex committedEnd_ = 1;  // indices below this are backed by usable memory

@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace ws {
 namespace {
@@ -53,12 +54,11 @@ TEST(WordTrie, HighestByteUsesLink223AndLink224StaysEmpty) {
   EXPECT_EQ(trie.insertWord("a\xff!"), 2u);
   const TrieNode& root = trie.node(trie.rootEntry(223));
   EXPECT_NE(root.links[222], 0u);
-  EXPECT_TRUE(trie.childBits(trie.rootEntry(223)).has(223));
+  EXPECT_EQ(trie.summary(trie.rootEntry(223)).childLinks[0], 223);
   EXPECT_EQ(trie.lookupWord("\xff\xff"), 1u);
   EXPECT_EQ(trie.lookupWord("a\xff!"), 1u);
   for (NodeIndex i = 1; i <= trie.nodeCount(); ++i) {
     EXPECT_EQ(trie.node(i).links[223], 0u) << "node " << i;
-    EXPECT_FALSE(trie.childBits(i).has(224));
   }
 }
 
@@ -81,15 +81,15 @@ TEST(WordTrie, MillionByteWordNeedsNoDeepCallStack) {
 }
 
 // Against a plain map: counts, created nodes (= new distinct prefixes) and the
-// child maps must agree for many words over a small alphabet, where prefixes
+// node summaries must agree for many words over a small alphabet, where prefixes
 // and repeats are frequent.
 TEST(WordTrie, AgreesWithAReferenceMapOnRandomWords) {
   WordTrie trie;
   std::map<std::string, uint32_t> counts;
   std::set<std::string> prefixes;
   std::mt19937 random(42);
-  std::uniform_int_distribution<int> length(1, 8);
-  const std::string alphabet = "ab\xe4\xff!";
+  std::uniform_int_distribution<int> length(1, 6);
+  const std::string alphabet = "ab\xe4\xff!cdefghijklm";
   for (int n = 0; n < 20000; ++n) {
     std::string word;
     const int len = length(random);
@@ -103,13 +103,55 @@ TEST(WordTrie, AgreesWithAReferenceMapOnRandomWords) {
   EXPECT_EQ(trie.nodeCount(), 224u + prefixes.size());
   for (const auto& [word, count] : counts) ASSERT_EQ(trie.lookupWord(word), count) << word;
   for (NodeIndex i = 1; i <= trie.nodeCount(); ++i) {
-    int present = 0;
+    std::vector<int> present;
     for (int k = 1; k <= 224; ++k) {
-      ASSERT_EQ(trie.node(i).links[k - 1] != 0, trie.childBits(i).has(k));
-      present += trie.node(i).links[k - 1] != 0;
+      if (trie.node(i).links[k - 1] != 0) present.push_back(k);
     }
-    ASSERT_EQ(trie.childBits(i).count(), present);
+    const NodeSummary& summary = trie.summary(i);
+    ASSERT_EQ(summary.childCount, present.size()) << i;
+    if (summary.listsChildren()) {
+      ASSERT_EQ(std::vector<int>(summary.childLinks, summary.childLinks + summary.childCount),
+                present)
+          << i;
+    }
   }
+}
+
+// Words inserted together must give what one insert after the other gives: a
+// node on a shared new path is credited to the first word in order.
+TEST(WordTrie, InsertingInBatchesMatchesOneByOne) {
+  WordTrie batched;
+  uint32_t created[2];
+  const std::string_view shorterFirst[] = {"xy", "xyz"};
+  batched.insertWords(shorterFirst, 2, created);
+  EXPECT_EQ(created[0], 1u);
+  EXPECT_EQ(created[1], 1u);
+  const std::string_view longerFirst[] = {"qrs", "qr", "qr", "q"};
+  uint32_t four[4];
+  batched.insertWords(longerFirst, 4, four);
+  EXPECT_EQ(four[0], 2u);
+  EXPECT_EQ(four[1], 0u);
+  EXPECT_EQ(four[3], 0u);
+  EXPECT_EQ(batched.lookupWord("qr"), 2u);
+
+  WordTrie single, many;
+  std::mt19937 random(3);
+  std::vector<std::string> words;
+  for (int n = 0; n < 3000; ++n) {
+    std::string word(1 + random() % 7, ' ');
+    for (char& c : word) c = "abc\xfc"[random() % 4];
+    words.push_back(word);
+  }
+  std::vector<std::string_view> views(words.begin(), words.end());
+  std::vector<uint32_t> results(words.size());
+  for (size_t done = 0; done < views.size();) {
+    const size_t n = std::min<size_t>(1 + random() % 70, views.size() - done);
+    many.insertWords(views.data() + done, n, results.data() + done);
+    done += n;
+  }
+  for (size_t i = 0; i < words.size(); ++i) ASSERT_EQ(single.insertWord(words[i]), results[i]) << i;
+  EXPECT_EQ(many.nodeCount(), single.nodeCount());
+  for (const auto& word : words) ASSERT_EQ(many.lookupWord(word), single.lookupWord(word));
 }
 
 TEST(WordTrie, FreeTrieLeavesAnEmptyTrie) {
