@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -149,6 +150,32 @@ TEST_F(ArticleServer, LatencyDelaysEveryReply) {
   const auto reply = get("/");
   EXPECT_GE(std::chrono::steady_clock::now() - t0, 150ms);
   EXPECT_EQ(reply.data.rfind("HTTP/1.0 404", 0), 0u);
+}
+
+// The printing options let scripts know in advance what a seeded server sends.
+std::string runAndRead(const std::string& arguments) {
+  std::string output;
+  FILE* pipe = ::popen((testkit::articleServerPath() + " " + arguments).c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  ::pclose(pipe);
+  return output;
+}
+
+TEST_F(ArticleServer, PrintedSequenceAndReplyAreWhatItServes) {
+  start({"--seed", "77"});
+  const std::string sequence = runAndRead("--seed 77 --print-sequence 4");
+  std::string served;
+  std::string firstPath;
+  for (int i = 0; i < 4; ++i) {
+    const std::string path = redirectPath(get(kRandom).data, server_->hostAndPort());
+    if (i == 0) firstPath = path;
+    served += path.substr(1) + "\n";
+  }
+  EXPECT_EQ(sequence, served);
+  EXPECT_EQ(runAndRead("--print-reply " + firstPath.substr(1)), get(firstPath).data);
 }
 
 // --- fault modes --------------------------------------------------------------

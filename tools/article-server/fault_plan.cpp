@@ -50,13 +50,13 @@ std::string faultNameList() {
   return list;
 }
 
-bool FaultPlan::add(std::string_view spec) {
-  const std::size_t colon = spec.find(':');
-  const auto mode = faultFromName(spec.substr(0, colon));
+bool FaultPlan::add(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  const auto mode = faultFromName(text.substr(0, colon));
   if (!mode) return false;
   FaultRule rule{*mode, 1};
   if (colon != std::string_view::npos) {
-    const std::string_view k = spec.substr(colon + 1);
+    const std::string_view k = text.substr(colon + 1);
     const auto [end, error] = std::from_chars(k.data(), k.data() + k.size(), rule.every);
     if (k.empty() || error != std::errc() || end != k.data() + k.size() || rule.every == 0) {
       return false;

@@ -40,7 +40,7 @@ struct FaultRule {
 class FaultPlan {
  public:
   // Adds one rule; false (plan unchanged) for an unknown mode or a bad K.
-  bool add(std::string_view spec);
+  bool add(std::string_view text);
   FaultMode faultFor(std::uint64_t connectionNumber) const;
   bool empty() const { return rules_.empty(); }
   const std::vector<FaultRule>& rules() const { return rules_; }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 #include "corpus.h"
 #include "event_server.h"
 #include "fault_plan.h"
+#include "percent_coding.h"
 
 namespace {
 
@@ -29,6 +31,11 @@ extern "C" void onTerminate(int) {
 void printUsage() {
   std::cerr << "usage: article-server --port N [--corpus PATH] [--seed S] [--latency-ms M]\n"
                "                      [--fault MODE[:K]]...\n"
+               "       article-server [--corpus PATH] [--seed S] --print-sequence COUNT\n"
+               "       article-server [--corpus PATH] --print-reply PATH\n"
+               "  --print-sequence writes the paths (\"wiki/...\") of the first COUNT random\n"
+               "  articles for the seed, one a line; --print-reply writes the exact reply to\n"
+               "  \"GET /PATH\"; both without opening a port.\n"
                "  --port 0 picks a free port; the first line printed names it.\n"
                "  --fault MODE applies to every connection, MODE:K to every K-th;\n"
                "  several rules may be given, the first that applies wins.\n"
@@ -62,6 +69,8 @@ int main(int argc, char** argv) {
   std::uint64_t seed = std::random_device{}();
   seed = (seed << 32) ^ std::random_device{}();
   bool havePort = false;
+  std::optional<std::size_t> printSequence;
+  std::optional<std::string> printReply;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -78,6 +87,12 @@ int main(int argc, char** argv) {
       ok = ok && parseNumber(value, options.latencyMs);
     } else if (arg == "--fault") {
       ok = ok && options.faults.add(value);
+    } else if (arg == "--print-sequence") {
+      std::size_t count = 0;
+      ok = ok && parseNumber(value, count);
+      printSequence = count;
+    } else if (arg == "--print-reply") {
+      printReply = std::string(value);
     } else {
       ok = false;
     }
@@ -88,7 +103,8 @@ int main(int argc, char** argv) {
     }
     ++i;
   }
-  if (!havePort) {
+  const bool printing = printSequence || printReply;
+  if (havePort == printing) {
     printUsage();
     return 2;
   }
@@ -100,6 +116,22 @@ int main(int argc, char** argv) {
     return 1;
   }
   ws::ArticleSite site(*corpus, seed);
+  if (printSequence) {
+    for (std::size_t i = 0; i < *printSequence; ++i) {
+      std::cout << "wiki/" << ws::encodeTitle(corpus->article(site.nextRandomArticle()).title)
+                << "\n";
+    }
+    return 0;
+  }
+  if (printReply) {
+    std::string target = *printReply;
+    if (target.empty() || target[0] != '/') target = "/" + target;
+    const ws::HttpRequest request{"GET", target, "HTTP/1.0", ""};
+    const ws::Reply reply = site.answer(request, "127.0.0.1:8080", ws::FaultMode::kNone);
+    const std::string bytes = reply.flatten();
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes.rfind("HTTP/1.0 200", 0) == 0 ? 0 : 1;
+  }
   ws::EventServer server(site, options);
   if (!server.start(&error)) {
     std::cerr << "article-server: " << error << "\n";

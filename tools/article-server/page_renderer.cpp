@@ -3,120 +3,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "inline_markup.h"
+#include "page_random.h"
 #include "percent_coding.h"
 
 namespace ws {
 
 namespace {
 
-// Small deterministic generator (splitmix64), seeded from the title, so that
-// pages do not depend on the standard library's random engines.
-class PageRandom {
- public:
-  explicit PageRandom(std::string_view seedText) {
-    std::uint64_t h = 1469598103934665603ULL;
-    for (const char c : seedText) {
-      h ^= static_cast<unsigned char>(c);
-      h *= 1099511628211ULL;
-    }
-    state_ = h;
-  }
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  // True with probability 1/n.
-  bool oneIn(std::uint64_t n) { return next() % n == 0; }
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-
- private:
-  std::uint64_t state_;
-};
-
 constexpr std::string_view kSiteName = "Freies Lexikon";
-
-std::string articleHref(std::string_view title) {
-  return "/wiki/" + encodeTitle(title);
-}
-
-std::string link(std::string_view title, std::string_view text) {
-  return "<a href=\"" + articleHref(title) + "\" title=\"" + escapeHtml(title) + "\">" +
-         std::string(text) + "</a>";
-}
-
-bool isLetterStart(std::string_view word) {
-  if (word.empty()) return false;
-  const auto c = static_cast<unsigned char>(word[0]);
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0;
-}
-
-bool isAllDigits(std::string_view word) {
-  if (word.empty()) return false;
-  for (const char c : word) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-// Paragraph text with inline markup. Reference marks are numbered from
-// *nextReference on; their notes are appended to *notes.
-std::string renderInline(std::string_view text, const Corpus& corpus, PageRandom& random,
-                         int* nextReference, std::vector<std::string>* notes,
-                         std::string_view noteSource) {
-  std::string out;
-  std::size_t pos = 0;
-  bool first = true;
-  char separator = ' ';
-  while (pos <= text.size()) {
-    // Words end at a blank or at the verse mark, which becomes a line break.
-    std::size_t end = text.find_first_of(" \x7f", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view word = text.substr(pos, end - pos);
-    const char before = separator;
-    separator = end < text.size() ? text[end] : ' ';
-    pos = end + 1;
-    if (!first) out += before == ' ' ? std::string_view(" ") : std::string_view("<br />\n");
-    first = false;
-    if (word.empty()) continue;
-
-    // Punctuation at the end stays outside of links and highlighting.
-    std::size_t core = word.size();
-    while (core > 0 &&
-           std::string_view(".,;:!?)\"").find(word[core - 1]) != std::string_view::npos) {
-      --core;
-    }
-    const std::string coreText = escapeHtml(word.substr(0, core));
-    const std::string tail = escapeHtml(word.substr(core));
-    std::string rendered;
-    if (core >= 5 && isLetterStart(word) && random.oneIn(13)) {
-      rendered = link(corpus.article(random.below(corpus.size())).title, coreText);
-    } else if (core >= 4 && random.oneIn(45)) {
-      rendered = "<i>" + coreText + "</i>";
-    } else if (core >= 4 && random.oneIn(70)) {
-      rendered = "<b>" + coreText + "</b>";
-    } else {
-      rendered = coreText;
-    }
-    out += rendered;
-    out += tail;
-    if (!tail.empty() && tail.back() == '.' && random.oneIn(9)) {
-      const int n = (*nextReference)++;
-      out += "<sup id=\"cite_ref-" + std::to_string(n) +
-             "\" class=\"reference\"><a href=\"#cite_note-" + std::to_string(n) + "\">[" +
-             std::to_string(n) + "]</a></sup>";
-      notes->push_back(std::string(noteSource) + ", Abschnitt " +
-                       std::to_string(notes->size() + 1));
-    }
-    // A number and the word after it are kept together by a no-break space.
-    if (isAllDigits(word) && separator == ' ' && pos < text.size()) {
-      out += "&nbsp;";
-      first = true;
-    }
-  }
-  return out;
-}
 
 void appendHead(std::string& page, std::string_view title) {
   const std::string t = escapeHtml(title);
@@ -194,8 +89,7 @@ std::string noteSourceOf(const Article& article) {
 }
 
 void appendSection(std::string& page, const ArticleSection& section, const Corpus& corpus,
-                   PageRandom& random, int* nextReference, std::vector<std::string>* notes,
-                   std::string_view noteSource) {
+                   PageRandom& random, ReferenceNotes& references) {
   if (!section.heading.empty()) {
     page += "<h2><span class=\"ueberschrift\" id=\"" + anchorOf(section.heading) + "\">" +
             escapeHtml(section.heading) +
@@ -209,8 +103,7 @@ void appendSection(std::string& page, const ArticleSection& section, const Corpu
       page += item ? "<ul>\n" : "</ul>\n";
       inList = item;
     }
-    const std::string text =
-        renderInline(block.text, corpus, random, nextReference, notes, noteSource);
+    const std::string text = renderParagraphText(block.text, corpus, random, references);
     if (item) {
       page += "<li>" + text + "</li>\n";
     } else if (random.oneIn(15)) {
@@ -227,7 +120,7 @@ void appendSeeAlso(std::string& page, const Corpus& corpus, PageRandom& random) 
       "<h2><span class=\"ueberschrift\" id=\"Weitere_Artikel\">Weitere Artikel</span></h2>\n<ul>\n";
   for (int i = 0; i < 3; ++i) {
     const Article& other = corpus.article(random.below(corpus.size()));
-    page += "<li>" + link(other.title, escapeHtml(other.title)) + "</li>\n";
+    page += "<li>" + articleLink(other.title, escapeHtml(other.title)) + "</li>\n";
   }
   page += "</ul>\n";
 }
@@ -257,31 +150,6 @@ void appendFooter(std::string& page, std::string_view title) {
 
 }  // namespace
 
-std::string escapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-        break;
-    }
-  }
-  return out;
-}
-
 std::string renderArticlePage(const Corpus& corpus, std::size_t index) {
   const Article& article = corpus.article(index);
   PageRandom random(article.title);
@@ -299,19 +167,17 @@ std::string renderArticlePage(const Corpus& corpus, std::size_t index) {
             "Begriffsklärung</a>.</p>\n";
   }
   appendInfobox(page, article);
-  int nextReference = 1;
-  std::vector<std::string> notes;
-  const std::string noteSource = noteSourceOf(article);
+  ReferenceNotes references{noteSourceOf(article), {}};
   bool tocDone = false;
   for (const ArticleSection& section : article.sections) {
     if (!section.heading.empty() && !tocDone) {
       appendTableOfContents(page, article);
       tocDone = true;
     }
-    appendSection(page, section, corpus, random, &nextReference, &notes, noteSource);
+    appendSection(page, section, corpus, random, references);
   }
   appendSeeAlso(page, corpus, random);
-  appendReferences(page, notes);
+  appendReferences(page, references.notes);
   page += "</div>\n";
   appendFooter(page, article.title);
   return page;

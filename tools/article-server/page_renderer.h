@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "corpus.h"
+#include "inline_markup.h"
 
 namespace ws {
 
@@ -24,8 +25,5 @@ std::string renderNotFoundPage(std::string_view target);
 
 // The short page sent with a redirect; it holds no "<p>" at all.
 std::string renderRedirectPage(std::string_view location);
-
-// Text made HTML-safe: "&", "<", ">" and '"' become entities.
-std::string escapeHtml(std::string_view text);
 
 }  // namespace ws
