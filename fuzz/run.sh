@@ -9,7 +9,7 @@ out=$root/fuzz/out
 mkdir -p "$out"
 
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -I"$root/src" -DWS_ARTICLE_HOST='"127.0.0.1:8080"')
+       -I"$root/src")
 net=$root/src/net
 
 clang++ "${flags[@]}" -o "$out/paragraph_text_fuzz" \

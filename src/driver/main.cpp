@@ -9,6 +9,7 @@
 #include "driver/program.h"
 #include "driver/word_dump.h"
 #include "net/article_fetch.h"
+#include "net/article_host.h"
 #include "net/socket_library.h"
 #include "screen/sdl_window.h"
 

@@ -4,10 +4,6 @@
 
 #include "net/http_client.h"
 
-#ifndef WS_ARTICLE_HOST
-#error "WS_ARTICLE_HOST must name the ArticleServer's host"
-#endif
-
 namespace ws {
 namespace {
 
@@ -16,10 +12,6 @@ constexpr std::string_view kMarkerEnd = "/wiki/";
 constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
-
-std::string_view articleHost() {
-  return WS_ARTICLE_HOST;
-}
 
 std::string locationMarker(std::string_view host) {
   std::string marker;

@@ -9,9 +9,6 @@ namespace ws {
 // The server's random-page path, already percent-encoded and without a leading "/".
 inline constexpr std::string_view kRandomPagePath = "wiki/Spezial:Zuf%C3%A4llige_Seite";
 
-// The ArticleServer's host as fixed when the program was built ("name" or "name:port").
-std::string_view articleHost();
-
 // "Location: http://" + host + "/wiki/", matched byte for byte (case included).
 std::string locationMarker(std::string_view host);
 
@@ -38,7 +35,7 @@ class ArticleSource {
 // Articles fetched over HTTP from one host.
 class HttpArticleSource : public ArticleSource {
  public:
-  explicit HttpArticleSource(std::string host = std::string(articleHost()));
+  explicit HttpArticleSource(std::string host);
   std::string fetchRandomArticle(std::string& articlePath) override;
   const std::string& host() const { return host_; }
 

@@ -101,10 +101,5 @@ TEST_F(FetchRandomArticleTest, ErrorTextOfTheFirstRequestLeadsToARequestForTheRo
   EXPECT_EQ(requestLines().back(), "GET / HTTP/1.0");
 }
 
-TEST(ArticleHost, IsTheConfiguredHost) {
-  EXPECT_FALSE(articleHost().empty());
-  EXPECT_EQ(HttpArticleSource().host(), articleHost());
-}
-
 }  // namespace
 }  // namespace ws
