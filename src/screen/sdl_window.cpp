@@ -104,7 +104,7 @@ class SdlWindow final : public WindowHost {
   // A frame event is queued and not yet handled, or a frame is deferred and not yet presented;
   // either way no further event is needed until present() clears it.
   std::atomic<bool> framePending_{false};
-  bool frameDeferred_ = false;   // main thread only
+  bool frameDeferred_ = false;       // main thread only
   Clock::time_point nextPresent_{};  // main thread only: the earliest time for the next frame
   std::atomic<bool> workDone_{false};
 
