@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +25,12 @@ namespace {
 
 // How long the event loop sleeps at most before it looks whether the work has ended.
 constexpr int kEventWaitMilliseconds = 100;
+
+// Frames are shown at most once per display refresh: presenting through the renderer costs far
+// more than drawing a frame, and a faster succession would not be seen anyway. A frame finished
+// sooner waits until the interval has passed; the rows changed meanwhile accumulate in the frame
+// lock, so the frame then shown is the newest, with all its changes.
+constexpr std::chrono::milliseconds kPresentInterval{16};
 
 std::string displayProblem() {
   const char* display = std::getenv("DISPLAY");
@@ -77,8 +85,14 @@ class SdlWindow final : public WindowHost {
   void runEventLoop(ScreenService& screen);
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   void handle(const SDL_Event& event, ScreenService& screen, KeyTranslator& keys);
   void carryOutResize();
+  // Presents now if the interval since the last presentation has passed, else remembers to.
+  void presentWhenDue(ScreenService& screen);
+  // How long the event loop may sleep: until a deferred frame is due, at most the usual wait.
+  int waitMilliseconds() const;
   void present(ScreenService& screen);
   void stopServing();
 
@@ -87,7 +101,11 @@ class SdlWindow final : public WindowHost {
   const Uint32 resizeEvent_;
   const Uint32 doneEvent_;
 
-  std::atomic<bool> framePending_{false};  // a frame event is queued and not yet handled
+  // A frame event is queued and not yet handled, or a frame is deferred and not yet presented;
+  // either way no further event is needed until present() clears it.
+  std::atomic<bool> framePending_{false};
+  bool frameDeferred_ = false;       // main thread only
+  Clock::time_point nextPresent_{};  // main thread only: the earliest time for the next frame
   std::atomic<bool> workDone_{false};
 
   std::mutex resizeMutex_;
@@ -121,11 +139,12 @@ void SdlWindow::runEventLoop(ScreenService& screen) {
   KeyTranslator keys([&screen](std::string_view keyText) { screen.pushKey(keyText); });
   SDL_Event event;
   while (!workDone_) {
-    if (SDL_WaitEventTimeout(&event, kEventWaitMilliseconds) != 0) {
+    if (SDL_WaitEventTimeout(&event, waitMilliseconds()) != 0) {
       do {
         handle(event, screen, keys);
       } while (SDL_PollEvent(&event) != 0);
     }
+    if (frameDeferred_) presentWhenDue(screen);
     keys.flush();
   }
   stopServing();
@@ -133,7 +152,7 @@ void SdlWindow::runEventLoop(ScreenService& screen) {
 
 void SdlWindow::handle(const SDL_Event& event, ScreenService& screen, KeyTranslator& keys) {
   if (event.type == frameEvent_) {
-    present(screen);
+    presentWhenDue(screen);
   } else if (event.type == resizeEvent_) {
     carryOutResize();
   } else if (event.type != doneEvent_) {
@@ -160,7 +179,25 @@ void SdlWindow::carryOutResize() {
   resizeDone_.notify_all();
 }
 
+void SdlWindow::presentWhenDue(ScreenService& screen) {
+  const Clock::time_point now = Clock::now();
+  if (now < nextPresent_) {
+    frameDeferred_ = true;
+    return;
+  }
+  nextPresent_ = now + kPresentInterval;
+  present(screen);
+}
+
+int SdlWindow::waitMilliseconds() const {
+  if (!frameDeferred_) return kEventWaitMilliseconds;
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(nextPresent_ - Clock::now()).count();
+  return static_cast<int>(std::clamp<decltype(left)>(left, 0, kEventWaitMilliseconds));
+}
+
 void SdlWindow::present(ScreenService& screen) {
+  frameDeferred_ = false;
   framePending_ = false;  // before taking the rows: a frame finished from now on needs a new event
   bool uploaded = true;
   const bool changed =
