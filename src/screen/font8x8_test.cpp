@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ws {
 namespace {
@@ -31,16 +35,6 @@ uint8_t mirrored(uint8_t row) {
   return out;
 }
 
-TEST(Font8x8, BlanksAndBlocks) {
-  EXPECT_EQ(pixelsOf(glyphOf(0)), 0);
-  EXPECT_EQ(pixelsOf(glyphOf(' ')), 0);
-  EXPECT_EQ(pixelsOf(glyphOf(0xDB)), 64) << artOf(glyphOf(0xDB));
-  const Glyph& upperHalf = glyphOf(0xDF);  // the glyph a Latin-1 sharp s shows as
-  for (int y = 0; y < 8; ++y) EXPECT_EQ(upperHalf[y], y < 4 ? 0xFF : 0x00) << artOf(upperHalf);
-  const Glyph& lowerHalf = glyphOf(0xDC);
-  for (int y = 0; y < 8; ++y) EXPECT_EQ(lowerHalf[y], y < 4 ? 0x00 : 0xFF) << artOf(lowerHalf);
-}
-
 TEST(Font8x8, LettersLookLikeLetters) {
   // A capital A: non-empty, and as wide on the left as on the right (within one column).
   const Glyph& a = glyphOf('A');
@@ -56,31 +50,103 @@ TEST(Font8x8, LettersLookLikeLetters) {
   EXPECT_NE(glyphOf('a'), glyphOf('A'));
 }
 
-TEST(Font8x8, EveryPrintableCodeHasItsOwnGlyph) {
-  // Codes 1..254 except the blank are all drawn, and almost all glyphs are distinct.
-  int distinct = 0;
-  for (int code = 1; code < 255; ++code) {
-    if (code == ' ') continue;
-    EXPECT_GT(pixelsOf(glyphOf(static_cast<unsigned char>(code))), 0) << code;
-    bool unique = true;
-    for (int other = 1; other < code && unique; ++other) {
-      unique =
-          glyphOf(static_cast<unsigned char>(other)) != glyphOf(static_cast<unsigned char>(code));
+TEST(Font8x8, EveryCodeButTheBlanksHasABitmapOfItsOwn) {
+  for (int code = 0; code < 256; ++code) {
+    const Glyph& glyph = glyphOf(static_cast<unsigned char>(code));
+    const bool blank = code == 0x00 || code == 0x20 || code == 0xFF;
+    EXPECT_EQ(pixelsOf(glyph) == 0, blank) << code;
+    if (blank) continue;
+    for (int other = 0; other < code; ++other) {
+      EXPECT_NE(glyph, glyphOf(static_cast<unsigned char>(other)))
+          << "0x" << std::hex << other << " and 0x" << code << "\n"
+          << artOf(glyph);
     }
-    distinct += unique;
   }
-  EXPECT_GE(distinct, 240);
 }
 
-TEST(Font8x8, HorizontalBoxLineForCapitalAUmlaut) {
-  // 0xC4 is a horizontal box-drawing line: one full row, the others empty.
-  const Glyph& line = glyphOf(0xC4);
-  int fullRows = 0;
-  for (uint8_t row : line) {
-    EXPECT_TRUE(row == 0x00 || row == 0xFF) << artOf(line);
-    fullRows += row == 0xFF;
+// The runs of set pixels in one row, as (first column, last column), left to right.
+std::vector<std::pair<int, int>> runsOf(uint8_t row) {
+  std::vector<std::pair<int, int>> runs;
+  for (int x = 0; x < 8; ++x) {
+    if (!(row & (0x80 >> x))) continue;
+    if (runs.empty() || runs.back().second != x - 1) runs.push_back({x, x});
+    runs.back().second = x;
   }
-  EXPECT_EQ(fullRows, 1) << artOf(line);
+  return runs;
+}
+
+std::vector<int> inkedRows(const Glyph& glyph) {
+  std::vector<int> rows;
+  for (int y = 0; y < 8; ++y) {
+    if (glyph[y]) rows.push_back(y);
+  }
+  return rows;
+}
+
+// The Latin-1 letters of German text show as their code page 437 namesakes.
+TEST(Font8x8, GermanLettersShowTheirCodePage437Glyphs) {
+  // 0xE4 (a with diaeresis): a capital sigma. Full bars on top and bottom, and between them a
+  // stroke whose left end moves right to the middle and back.
+  const Glyph& sigma = glyphOf(0xE4);
+  const std::vector<int> sigmaRows = inkedRows(sigma);
+  ASSERT_GE(sigmaRows.size(), 5u) << artOf(sigma);
+  for (int y : {sigmaRows.front(), sigmaRows.back()}) {
+    ASSERT_EQ(runsOf(sigma[y]).size(), 1u) << artOf(sigma);
+    EXPECT_GE(runsOf(sigma[y])[0].second - runsOf(sigma[y])[0].first, 5) << artOf(sigma);
+  }
+  std::vector<int> leftEdge;
+  for (int y = sigmaRows.front(); y <= sigmaRows.back(); ++y)
+    leftEdge.push_back(runsOf(sigma[y]).at(0).first);
+  const auto deepest = std::max_element(leftEdge.begin(), leftEdge.end());
+  EXPECT_TRUE(std::is_sorted(leftEdge.begin(), deepest + 1)) << artOf(sigma);
+  EXPECT_TRUE(std::is_sorted(leftEdge.rbegin(), std::make_reverse_iterator(deepest)))
+      << artOf(sigma);
+  EXPECT_GE(*deepest, 2) << artOf(sigma);
+
+  // 0xF6 (o with diaeresis): a division sign. A dot, a wider bar and a dot, apart.
+  const Glyph& division = glyphOf(0xF6);
+  const std::vector<int> divisionRows = inkedRows(division);
+  ASSERT_EQ(divisionRows.size(), 3u) << artOf(division);
+  EXPECT_GT(divisionRows[1], divisionRows[0] + 1) << artOf(division);
+  EXPECT_GT(divisionRows[2], divisionRows[1] + 1) << artOf(division);
+  EXPECT_EQ(division[divisionRows[0]], division[divisionRows[2]]) << artOf(division);
+  EXPECT_GT(std::popcount(division[divisionRows[1]]), std::popcount(division[divisionRows[0]]));
+  EXPECT_EQ(division[divisionRows[0]] & ~division[divisionRows[1]], 0) << artOf(division);
+
+  // 0xFC (u with diaeresis): a superscript n. Only the upper rows, ending in two legs.
+  const Glyph& superscriptN = glyphOf(0xFC);
+  const std::vector<int> nRows = inkedRows(superscriptN);
+  ASSERT_FALSE(nRows.empty());
+  EXPECT_LE(nRows.back(), 4) << artOf(superscriptN);
+  EXPECT_EQ(runsOf(superscriptN[nRows.back()]).size(), 2u) << artOf(superscriptN);
+
+  // 0xDF (sharp s) and 0xDC (capital U with diaeresis): the upper and the lower half block.
+  for (int y = 0; y < 8; ++y) {
+    EXPECT_EQ(glyphOf(0xDF)[y], y < 4 ? 0xFF : 0x00) << artOf(glyphOf(0xDF));
+    EXPECT_EQ(glyphOf(0xDC)[y], y < 4 ? 0x00 : 0xFF) << artOf(glyphOf(0xDC));
+  }
+
+  // 0xC4 (capital A with diaeresis): a horizontal box-drawing line, one full row and nothing
+  // else.
+  const Glyph& line = glyphOf(0xC4);
+  ASSERT_EQ(inkedRows(line).size(), 1u) << artOf(line);
+  EXPECT_EQ(line[inkedRows(line)[0]], 0xFF) << artOf(line);
+
+  // 0xD6 (capital O with diaeresis): a box-drawing corner. Nothing above a bar that runs to the
+  // right edge; below it the same vertical strokes down to the bottom edge.
+  const Glyph& corner = glyphOf(0xD6);
+  const std::vector<int> cornerRows = inkedRows(corner);
+  ASSERT_FALSE(cornerRows.empty());
+  const int bar = cornerRows.front();
+  ASSERT_EQ(runsOf(corner[bar]).size(), 1u) << artOf(corner);
+  EXPECT_EQ(runsOf(corner[bar])[0].second, 7) << artOf(corner);
+  EXPECT_GT(runsOf(corner[bar])[0].first, 0) << artOf(corner);
+  ASSERT_LT(bar, 7) << artOf(corner);
+  for (int y = bar + 1; y < 8; ++y) {
+    EXPECT_EQ(corner[y], corner[bar + 1]) << artOf(corner);
+    EXPECT_NE(corner[y], 0) << artOf(corner);
+    EXPECT_EQ(corner[y] & 0x01, 0) << artOf(corner);
+  }
 }
 
 }  // namespace

@@ -10,6 +10,11 @@ shown as a single one) that would lose the difference between two codes. The sou
 the 8-pixel-high fonts of SOURCES_8, the same fonts through ALIASES (a triangle of another
 size), then the 16-pixel-high font TALL reduced to 8 rows by joining each pair of rows.
 
+The Greek letters of codes 0xE0..0xEF come from TALL alone: the 8-pixel VGA fonts list them
+first for bitmaps of other characters (their alpha is the sharp s, their capital sigma a
+box-drawing corner, their small delta a capital sigma), and so do the Greek 8-pixel fonts.
+The finished table is checked: no two codes but the blank ones share a bitmap.
+
 Usage: tools/font/make_font8x8.py [output.cpp]   (default: src/screen/font8x8.cpp)
 """
 
@@ -27,6 +32,12 @@ CONTROL_SYMBOLS = " ☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶�
 HOUSE = "⌂"  # code 127
 
 ALIASES = {"►": "▶", "◄": "◀"}
+
+# Characters the 8-pixel fonts do not draw truly, whatever their maps say.
+def only_in_tall_font(char):
+    return 0x370 <= ord(char) <= 0x3FF  # the Greek block
+
+BLANK_CODES = (0x00, 0x20, 0xFF)
 
 
 def code_page_437_character(code):
@@ -86,7 +97,8 @@ def build_table():
             sources[code] = "blank"
             continue
         char = code_page_437_character(code)
-        for wanted in (char, ALIASES.get(char)):
+        candidates = () if only_in_tall_font(char) else (char, ALIASES.get(char))
+        for wanted in candidates:
             found = next(((n, g, m) for n, g, m in fonts if wanted in m), None)
             if found:
                 name, glyphs, umap = found
@@ -98,7 +110,19 @@ def build_table():
                 raise SystemExit(f"no glyph for code {code} (U+{ord(char):04X})")
             table.append(halve_rows(tall_glyphs[tall_map[char]]))
             sources[code] = f"{TALL}, rows joined in pairs"
+    check_distinct(table)
     return table, sources
+
+
+def check_distinct(table):
+    """Stops when two codes other than the blank ones would be drawn with one bitmap."""
+    seen = {}
+    for code, rows in enumerate(table):
+        if code in BLANK_CODES:
+            continue
+        if rows in seen:
+            raise SystemExit(f"codes 0x{seen[rows]:02X} and 0x{code:02X} share a bitmap")
+        seen[rows] = code
 
 
 def write_source(path, table, sources):
