@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,11 +31,27 @@ class WordDumpVisitor : public TrieVisitor {
 // The dump file's name inside the executable's directory.
 inline constexpr std::string_view kWordDumpFileName = "wiki.txt";
 
+// The exact size in bytes of the dump of `trie`, from one walk that writes nothing. Every line
+// carries its node's whole word, so a dump grows with the square of its longest word.
+std::uint64_t wordDumpSize(const WordTrie& trie);
+
+// How many bytes files in a directory may still take; nullopt when that cannot be told.
+using FreeSpaceProbe =
+    std::function<std::optional<std::uint64_t>(const std::filesystem::path& directory)>;
+// The free space of the file system holding `directory`, for an unprivileged writer.
+std::optional<std::uint64_t> freeSpaceOf(const std::filesystem::path& directory);
+
+// Whether a dump of `dumpSize` bytes may be written where `available` bytes are free: it must
+// leave a margin of 5 % of its size, and at least 64 MiB, for everything else on the disk.
+bool dumpFits(std::uint64_t dumpSize, std::uint64_t available);
+
 // Writes every trie node, in walk order, to `directory`/wiki.txt as raw bytes, replacing any
-// earlier dump. The new content goes to a temporary file beside it that is then renamed over
-// the old one, so an earlier dump survives intact if writing fails part-way. Failures are
-// silent: returns false when nothing was replaced.
-bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory);
+// earlier dump. The new content goes to wiki.txt.tmp beside it, which is then renamed over the
+// old one, so an earlier dump survives intact if writing fails part-way; a wiki.txt.tmp left by
+// a dump that was killed is removed first. A dump that would not fit the free space (dumpFits)
+// writes nothing. Failures are silent: returns false when nothing was replaced.
+bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory,
+               const FreeSpaceProbe& freeSpace = freeSpaceOf);
 
 // The directory holding the running program's executable, from /proc/self/exe;
 // nullopt when it cannot be determined.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "trie/word_trie.h"
@@ -107,6 +109,43 @@ TEST_F(WordDumpTest, UnwritableTargetIsSilentAndKeepsTheOldDump) {
 
   EXPECT_FALSE(dumpWords(trie_, dir_ / "missing"));
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(WordDumpTest, SizeIsExactWithoutWriting) {
+  trie_.insertWord("haus");
+  for (int i = 0; i < 12345; ++i) trie_.insertWord("der");
+  trie_.insertWord(std::string(300, '\xE4'));
+  const std::uint64_t size = wordDumpSize(trie_);
+  EXPECT_FALSE(fs::exists(dumpFile()));
+  ASSERT_TRUE(dumpWords(trie_, dir_));
+  EXPECT_EQ(size, readFile(dumpFile()).size());
+}
+
+TEST_F(WordDumpTest, DumpThatWouldNotLeaveTheMarginFreeWritesNothing) {
+  constexpr std::uint64_t kMargin = std::uint64_t{64} << 20;
+  const std::uint64_t size = freshDump().size();
+  writeFile(dumpFile(), "old dump\r\n");
+  // A dump killed part-way left its temporary file behind.
+  writeFile(dir_ / "wiki.txt.tmp", std::string(5000, 'x'));
+  fs::path asked;
+  const auto freeSpace = [&](const fs::path& directory) -> std::optional<std::uint64_t> {
+    asked = directory;
+    return kMargin + size - 1;
+  };
+  EXPECT_FALSE(dumpWords(trie_, dir_, freeSpace));
+  EXPECT_EQ(asked, dir_);
+  EXPECT_EQ(readFile(dumpFile()), "old dump\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "wiki.txt.tmp"));
+
+  writeFile(dir_ / "wiki.txt.tmp", std::string(5000, 'x'));
+  EXPECT_TRUE(dumpWords(trie_, dir_, [&](const fs::path&) { return kMargin + size; }));
+  EXPECT_EQ(readFile(dumpFile()), freshDump());
+  EXPECT_FALSE(fs::exists(dir_ / "wiki.txt.tmp"));
+
+  // Large dumps keep 5 % of their size free.
+  EXPECT_TRUE(dumpFits(1'000'000'000'000, 1'050'000'000'000));
+  EXPECT_FALSE(dumpFits(1'000'000'000'000, 1'049'999'999'999));
+  EXPECT_FALSE(dumpFits(0, kMargin - 1));
 }
 
 TEST(ExecutablePath, DirectoryHoldsTheRunningExecutable) {

@@ -250,10 +250,7 @@ std::string elapsedText(double seconds, int32_t decimals) {
 
 std::string cutAfterFirstDecimal(std::string text) {
   const size_t point = text.find('.');
-  if (point == std::string::npos || point + 1 >= text.size()) return text;
-  const size_t exponent = text.find('e', point);
-  const size_t mantissaEnd = exponent == std::string::npos ? text.size() : exponent;
-  if (point + 2 < mantissaEnd) text.erase(point + 2, mantissaEnd - point - 2);
+  if (point != std::string::npos && point + 2 < text.size()) text.resize(point + 2);
   return text;
 }
 

@@ -68,10 +68,10 @@ std::string maskedText(std::string_view mask, double x);
 // zeros.
 std::string elapsedText(double seconds, int32_t decimals);
 
-// Keeps the text up to and including the first digit after the first point ("0.19226" -> "0.1",
-// "8.583" -> "8.5"); a text without a point, or with no digit after it, stays whole ("225").
-// A text in scientific form keeps its exponent: only the mantissa is cut ("1.234568e+007" ->
-// "1.2e+007"), so the magnitude is never lost.
+// Keeps the text up to and including the first character after the first point ("0.19226" ->
+// "0.1", "8.583" -> "8.5"); a text without a point, or with nothing after it, stays whole ("225",
+// "1e-005"). Everything after that character goes, an exponent included: the memory and ratio
+// labels show "1.5" for doubleText's "1.5e-005" and "1.2" for "1.234568e+007".
 std::string cutAfterFirstDecimal(std::string text);
 
 // IEEE-754 binary32 bit pattern, least significant byte first (0.5f gives 00 00 00 3F). A double

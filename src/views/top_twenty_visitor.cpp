@@ -9,6 +9,11 @@ namespace ws {
 
 namespace {
 constexpr int kListColumn = 5;
+
+// The ranking compares counts as signed 32-bit values.
+bool ranksAbove(std::uint32_t count, std::uint32_t other) {
+  return static_cast<std::int32_t>(count) > static_cast<std::int32_t>(other);
+}
 // Blanks after the " x" of a ranking row; they wipe what a longer earlier row left there.
 constexpr std::string_view kRowTail = " x                                  ";
 static_assert(kRowTail.size() == 36);
@@ -34,11 +39,11 @@ void TopTwentyVisitor::offer(std::string_view word, std::uint32_t count) {
   if (word.size() < 2) return;
   // A candidate that does not beat rank 20 would sit in the entry slot and be overwritten by the
   // next one; skipping it spares copying the word on nearly every visit.
-  if (count > topWords_[kRanked - 1].count) {
+  if (ranksAbove(count, topWords_[kRanked - 1].count)) {
     Entry& slot = topWords_[kRanked];
     slot.word.assign(word);
     slot.count = count;
-    for (int i = kRanked; i >= 1 && topWords_[i].count > topWords_[i - 1].count; --i) {
+    for (int i = kRanked; i >= 1 && ranksAbove(topWords_[i].count, topWords_[i - 1].count); --i) {
       std::swap(topWords_[i], topWords_[i - 1]);
     }
   }

