@@ -1,7 +1,9 @@
 // The word dump ("d") stops the crawl while it runs: how long it takes for a large trie.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -39,6 +41,24 @@ void BM_DumpWords(benchmark::State& state) {
   std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_DumpWords)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// "d" after a page that held one word of a million bytes: the dump would take about 500 GB,
+// so the size check refuses it; this is what the crawler waits for instead.
+void BM_RefusedDumpOfHugeWord(benchmark::State& state) {
+  ws::WordTrie trie;
+  trie.insertWord(std::string(static_cast<std::size_t>(state.range(0)), 'a'));
+  const auto dir = std::filesystem::temp_directory_path() / "ws_driver_bench_refused";
+  std::filesystem::create_directories(dir);
+  const auto freeSpace = [](const std::filesystem::path&) -> std::optional<std::uint64_t> {
+    return std::uint64_t{100} << 30;  // 100 GiB
+  };
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ws::dumpWords(trie, dir, freeSpace));
+  }
+  state.counters["dump_GB"] = static_cast<double>(ws::wordDumpSize(trie)) / 1e9;
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_RefusedDumpOfHugeWord)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
