@@ -49,8 +49,12 @@ run_live() {  # https://HOST[:PORT]
     say "no display: the crawler runs on virtual display $DISPLAY, where nothing is seen; Ctrl-C ends it"
   fi
   say "crawling $address; why no article arrives is written below; keys: 1-8, d, +/-, Esc end"
+  # In the background, so that Ctrl-C or a TERM reaches clean_up, which stops the crawler.
+  "$build/wortsammler" &
+  crawler_pid=$!
   local status=0
-  "$build/wortsammler" || status=$?
+  wait "$crawler_pid" || status=$?
+  crawler_pid=""
   say "the crawler ended with exit code $status"
   return "$status"
 }
