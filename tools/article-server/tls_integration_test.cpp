@@ -26,15 +26,26 @@ using std::chrono::milliseconds;
 using testkit::ServerProcess;
 namespace fs = std::filesystem;
 
-// The directory of this run's certificates (see make_test_certificates.sh), made once.
+// The directory of this run's certificates (see make_test_certificates.sh), made once and
+// removed when the test program ends.
 const std::string& certificates() {
-  static const std::string dir = [] {
-    std::string pattern = (fs::temp_directory_path() / "ws-tls-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return std::string();
-    const std::string command = std::string(WS_TEST_CERTIFICATE_SCRIPT) + " " + pattern;
-    return std::system(command.c_str()) == 0 ? pattern : std::string();
-  }();
-  return dir;
+  struct Directory {
+    Directory() {
+      std::string pattern = (fs::temp_directory_path() / "ws-tls-XXXXXX").string();
+      if (mkdtemp(pattern.data()) == nullptr) return;
+      made = pattern;
+      const std::string command = std::string(WS_TEST_CERTIFICATE_SCRIPT) + " " + pattern;
+      if (std::system(command.c_str()) == 0) path = pattern;
+    }
+    ~Directory() {
+      std::error_code ignored;
+      if (!made.empty()) fs::remove_all(made, ignored);
+    }
+    std::string made;
+    std::string path;  // empty unless the certificates are there
+  };
+  static const Directory directory;
+  return directory.path;
 }
 
 std::string certificate(const std::string& name) {
