@@ -5,11 +5,15 @@
 #   ./run.sh               crawl in a window on your display; Esc ends the crawler and the server
 #   ./run.sh --tour [DIR]  crawl on a private virtual display, show views 1 to 8 in turn and save
 #                          view1.png .. view8.png and the word dump wiki.txt into DIR (./tour)
+#   ./run.sh --live https://HOST[:PORT]
+#                          build the https profile (build-live/) and crawl that server; without a
+#                          display it runs on a virtual one, and Ctrl-C ends it
 #
 # Environment: TOUR_SECONDS (crawl time before the first picture, default 8),
 #              TOUR_VIEW_SECONDS (time each view is shown before its picture, default 1),
 #              TOUR_LATENCY_MS (the server's delay per reply, default 4, so that the trie of the
-#              tour stays small enough for the dot fields to leave the statistics block visible).
+#              tour stays small enough for the dot fields to leave the statistics block visible),
+#              ARTICLE_USER_AGENT (--live: the User-Agent the crawler sends; name yourself in it).
 set -euo pipefail
 start_dir=$PWD
 cd "$(dirname "$0")"
@@ -19,17 +23,52 @@ readonly PORT=8080
 readonly BUILD=build-release
 
 usage() {
-  sed -n '2,12s/^# \{0,1\}//p' "$0"
+  sed -n '2,17s/^# \{0,1\}//p' "$0"
 }
 
 say() { printf 'run.sh: %s\n' "$*" >&2; }
 die() { say "$*"; exit 1; }
+
+# ---- the live run: the https profile against a real server -------------------------------------
+
+run_live() {  # https://HOST[:PORT]
+  local address=$1 build=build-live
+  local agent=()
+  if [ -n "${ARTICLE_USER_AGENT:-}" ]; then
+    agent=(-DARTICLE_USER_AGENT="$ARTICLE_USER_AGENT")
+  else
+    say "ARTICLE_USER_AGENT is not set: the crawler names no contact, and servers may refuse it.
+    Set it like this: ARTICLE_USER_AGENT='wortsammler/0.1.0 (you@example.org)' ./run.sh --live $address"
+  fi
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DARTICLE_HOST="$address" \
+    "${agent[@]}" >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target wortsammler
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    install_deps tour
+    start_xvfb
+    say "no display: the crawler runs on virtual display $DISPLAY, where nothing is seen; Ctrl-C ends it"
+  fi
+  say "crawling $address; why no article arrives is written below; keys: 1-8, d, +/-, Esc end"
+  # In the background, so that Ctrl-C or a TERM reaches clean_up, which stops the crawler.
+  "$build/wortsammler" &
+  crawler_pid=$!
+  local status=0
+  wait "$crawler_pid" || status=$?
+  crawler_pid=""
+  say "the crawler ended with exit code $status"
+  return "$status"
+}
 
 mode=window
 tour_dir=./tour
 case "${1:-}" in
   "") ;;
   --tour) mode=tour; tour_dir=${2:-./tour}; [[ $tour_dir = /* ]] || tour_dir=$start_dir/$tour_dir ;;
+  --live)
+    mode=live; live_address=${2:-}
+    shopt -s nocasematch
+    [[ $live_address =~ ^https://[^/\"\\[:space:]]+$ ]] || { usage >&2; exit 2; }
+    shopt -u nocasematch ;;
   -h|--help) usage; exit 0 ;;
   *) usage >&2; exit 2 ;;
 esac
@@ -46,8 +85,10 @@ source scripts/install-deps.sh
 install_deps run
 [ "$mode" = tour ] && install_deps tour
 
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DARTICLE_HOST="$HOST:$PORT" >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target wortsammler article-server
+if [ "$mode" != live ]; then
+  cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DARTICLE_HOST="$HOST:$PORT" >/dev/null
+  cmake --build "$BUILD" -j "$(nproc)" --target wortsammler article-server
+fi
 
 # The tour needs no network of this machine: where it can, it runs in a private network
 # namespace with a loopback of its own, so that port 8080 there is always free.
@@ -192,6 +233,8 @@ run_tour() {
 
 if [ "$mode" = tour ]; then
   run_tour
+elif [ "$mode" = live ]; then
+  run_live "$live_address"
 else
   run_in_window
 fi

@@ -15,8 +15,7 @@ net=$root/src/net
 clang++ "${flags[@]}" -o "$out/paragraph_text_fuzz" \
   "$root/fuzz/paragraph_text_fuzz.cpp" "$net/paragraph_text.cpp"
 clang++ "${flags[@]}" -o "$out/location_cut_fuzz" \
-  "$root/fuzz/location_cut_fuzz.cpp" "$net/article_fetch.cpp" "$net/http_client.cpp" \
-  "$net/socket_handle.cpp"
+  "$root/fuzz/location_cut_fuzz.cpp" "$net/location_cut.cpp"
 
 status=0
 for target in paragraph_text_fuzz location_cut_fuzz; do

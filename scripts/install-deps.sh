@@ -4,10 +4,12 @@
 #   install_deps tour    what the tour on a virtual display needs besides (./run.sh --tour)
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
-            libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales fortunes-de)
+            libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales fortunes-de
+            libssl-dev openssl ca-certificates)
 # The configure step looks for the test and benchmark libraries even when only the
 # crawler and the stand-in server are built.
-deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
+          libssl-dev ca-certificates)
 deps_tour=(xvfb xdotool imagemagick)
 
 install_deps() {

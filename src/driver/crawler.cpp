@@ -1,5 +1,6 @@
 #include "driver/crawler.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "driver/statistics_block.h"
@@ -18,6 +19,10 @@ constexpr char kEscape = '\x1b';
 constexpr int kViewRow = 14;
 constexpr int kShutDownTopRow = 13;
 constexpr int kCellSize = 8;
+// How often a paced wait looks for Esc.
+constexpr double kKeyPollSeconds = 0.02;
+// Keys held back during waits, at most as many as the screen's key buffer holds.
+constexpr std::size_t kMaxHeldKeys = KeyRing::kCapacity;
 
 int cells(int pixels) {
   return static_cast<int>(std::lround(static_cast<double>(pixels) / kCellSize));
@@ -28,6 +33,12 @@ int cells(int pixels) {
 Crawler::Crawler(ArticleSource& source, ScreenService& screen, ViewDrawer& views,
                  std::optional<std::filesystem::path> dumpDirectory)
     : source_(source), screen_(screen), views_(views), dumpDirectory_(std::move(dumpDirectory)) {}
+
+void Crawler::pacePasses(const PassPacing& pacing, PassClock* clock) {
+  pacing_ = pacing;
+  pacer_ = PassPacer(pacing.minInterval);
+  clock_ = clock != nullptr ? clock : &steadyClock_;
+}
 
 void Crawler::startUp() {
   timing_.startTime = screen_.clockSeconds();
@@ -44,15 +55,41 @@ Crawler::PassResult Crawler::runPass() {
   countText(text);
   timing_.readingTime += screen_.clockSeconds() - timing_.readStartTime;
   redraw();
-  return handleKey(screen_.readKey()) ? PassResult::kEnd : PassResult::kCounted;
+  return handleKey(takeKey()) ? PassResult::kEnd : PassResult::kCounted;
 }
 
 int Crawler::run() {
   startUp();
-  while (runPass() != PassResult::kEnd) {
+  for (;;) {
+    const double passStart = pacing_.paced ? clock_->now() : 0.0;
+    const PassResult result = runPass();
+    if (result == PassResult::kEnd) break;
+    if (pacing_.paced && !waitForNextPass(passStart, result == PassResult::kCounted)) break;
   }
   shutDown();
   return 0;
+}
+
+bool Crawler::waitForNextPass(double passStart, bool counted) {
+  pacer_.passEnded(counted);
+  const double due = passStart + std::chrono::duration<double>(pacer_.interval()).count();
+  for (;;) {
+    for (std::string key = screen_.readKey(); !key.empty(); key = screen_.readKey()) {
+      if (key.size() == 1 && key.front() == kEscape) return false;
+      if (heldKeys_.size() == kMaxHeldKeys) heldKeys_.pop_front();
+      heldKeys_.push_back(std::move(key));
+    }
+    const double left = due - clock_->now();
+    if (left <= 0) return true;
+    clock_->pause(std::min(left, kKeyPollSeconds));
+  }
+}
+
+std::string Crawler::takeKey() {
+  if (heldKeys_.empty()) return screen_.readKey();
+  std::string key = std::move(heldKeys_.front());
+  heldKeys_.pop_front();
+  return key;
 }
 
 void Crawler::countText(std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "driver/crawl_counters.h"
 #include "driver/crawl_timing.h"
+#include "driver/pass_pacing.h"
 #include "driver/sample_log.h"
 #include "trie/word_trie.h"
 
@@ -38,11 +40,17 @@ class Crawler {
   Crawler(ArticleSource& source, ScreenService& screen, ViewDrawer& views,
           std::optional<std::filesystem::path> dumpDirectory);
 
+  // Paces the passes of run() (see PassPacing); without this call, or with pacing off, each
+  // pass begins the moment the last one ends. `clock` (null: the steady clock) must outlive the
+  // Crawler. Call before run().
+  void pacePasses(const PassPacing& pacing, PassClock* clock = nullptr);
+
   // Reads the start clock and opens the small window with its text grid. Call once, first.
   void startUp();
   // One pass: fetch, count, redraw, one key. REQUIRES: startUp() was called.
   PassResult runPass();
-  // Passes until Esc, then the shut-down sequence. Returns the exit code, 0.
+  // Passes until Esc, then the shut-down sequence. Returns the exit code, 0. When paced, waits
+  // between passes; Esc during a wait ends the loop at once, other keys wait for a counted pass.
   int run();
 
   // Acts on one key text; true when the loop is to end (Esc).
@@ -66,6 +74,10 @@ class Crawler {
   // Counts the words of a non-empty paragraph text and takes the samples.
   void countText(std::string& text);
   void redraw();
+  // The paced wait after a pass that began at passStart; false when Esc ended it.
+  bool waitForNextPass(double passStart, bool counted);
+  // The oldest key held back during waits, else the oldest key of the screen.
+  std::string takeKey();
 
   ArticleSource& source_;
   ScreenService& screen_;
@@ -80,6 +92,12 @@ class Crawler {
   std::string articlePath_;
   int windowWidth_ = 0;
   int windowHeight_ = 0;
+
+  PassPacing pacing_;
+  PassPacer pacer_;
+  SteadyPassClock steadyClock_;
+  PassClock* clock_ = &steadyClock_;
+  std::deque<std::string> heldKeys_;  // keys read during waits, in order
 };
 
 }  // namespace ws

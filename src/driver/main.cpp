@@ -1,4 +1,5 @@
 // Wortsammler: the crawler in its window, against the ArticleServer fixed at build time.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -8,26 +9,59 @@
 
 #include "driver/program.h"
 #include "driver/word_dump.h"
+#include "net/article_address.h"
 #include "net/article_fetch.h"
 #include "net/article_host.h"
+#include "net/failure_report.h"
+#include "net/get_request.h"
+#include "net/host_port.h"
+#include "net/https_article_source.h"
 #include "net/socket_library.h"
 #include "screen/sdl_window.h"
 
 namespace {
 
+using std::chrono::milliseconds;
+
+// "name:port", the port written even when it is the default one.
+std::string shownServer(const std::string& host) {
+  const std::optional<ws::Endpoint> endpoint = ws::splitHostPort(host, 443);
+  return endpoint ? endpoint->name + ":" + std::to_string(endpoint->port) : host;
+}
+
 class DesktopPlatform final : public ws::ProgramPlatform {
  public:
+  DesktopPlatform()
+      : built_(ws::builtArticleServer()),
+        address_(ws::parseArticleAddress(built_.address)),
+        failures_(std::cerr, shownServer(address_.host)) {}
+
   bool startSocketLibrary() override { return ws::startSocketLibrary(); }
   void stopSocketLibrary() override { ws::stopSocketLibrary(); }
   int runWithWindow(const std::function<int(ws::ScreenService&)>& work) override {
     return ws::runWithWindow(work);
   }
   std::unique_ptr<ws::ArticleSource> makeArticleSource() override {
-    return std::make_unique<ws::HttpArticleSource>(std::string(ws::articleHost()));
+    if (address_.transport == ws::Transport::kPlain) {
+      return std::make_unique<ws::HttpArticleSource>(address_.host);
+    }
+    ws::TlsSettings settings{std::string(built_.caFile), milliseconds(built_.connectTimeoutMs),
+                             milliseconds(built_.receiveTimeoutMs)};
+    return std::make_unique<ws::HttpsArticleSource>(
+        address_.host, std::move(settings), ws::userAgentHeader(built_.userAgent), &failures_);
   }
   std::optional<std::filesystem::path> dumpDirectory() override {
     return ws::executableDirectory();
   }
+  ws::PassPacing passPacing() override {
+    if (address_.transport == ws::Transport::kPlain) return {};
+    return {.paced = true, .minInterval = milliseconds(built_.minIntervalMs)};
+  }
+
+ private:
+  const ws::BuiltArticleServer& built_;
+  ws::ArticleAddress address_;
+  ws::FailureReport failures_;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@ int runProgram(ProgramPlatform& platform, std::ostream& console) {
     const std::unique_ptr<ArticleSource> source = platform.makeArticleSource();
     PainterViewDrawer views;
     Crawler crawler(*source, screen, views, platform.dumpDirectory());
+    crawler.pacePasses(platform.passPacing());
     return crawler.run();
   });
   platform.stopSocketLibrary();

@@ -6,6 +6,8 @@
 #include <optional>
 #include <ostream>
 
+#include "driver/pass_pacing.h"
+
 namespace ws {
 
 class ArticleSource;
@@ -23,6 +25,8 @@ class ProgramPlatform {
   virtual std::unique_ptr<ArticleSource> makeArticleSource() = 0;
   // Where the word dump goes (the executable's directory); nullopt disables it.
   virtual std::optional<std::filesystem::path> dumpDirectory() = 0;
+  // How the crawl loop paces its passes; by default not at all.
+  virtual PassPacing passPacing() { return {}; }
 };
 
 // The program's main line: starts the socket library (on failure writes the error text and a

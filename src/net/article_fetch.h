@@ -1,26 +1,29 @@
 // Fetching one random article from the ArticleServer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "net/location_cut.h"
+#include "net/transport.h"
 
 namespace ws {
 
 // The server's random-page path, already percent-encoded and without a leading "/".
 inline constexpr std::string_view kRandomPagePath = "wiki/Spezial:Zuf%C3%A4llige_Seite";
 
-// "Location: http://" + host + "/wiki/", matched byte for byte (case included).
-std::string locationMarker(std::string_view host);
+// One GET of `path` (no leading "/") from the fetch's server: the raw reply or an error text.
+using PageGetter = std::function<std::string(std::string_view path)>;
 
-// The article path named by the first location marker of `reply`: everything from "wiki/"
-// up to (not including) the first CR LF after the marker, or to the end of the reply when no
-// CR LF follows. Empty when the reply holds no marker. The title stays percent-encoded.
-std::string cutArticlePath(std::string_view reply, std::string_view host);
+// Requests the random page with `get`, cuts the article path out of the redirect (the Location
+// form of `transport`, see location_cut.h) into `articlePath` (empty when there is none) and
+// returns the raw reply of the request for that path (the request for "/" when it is empty),
+// or an error text. `articlePath` holds kRandomPagePath while the first request runs.
+std::string fetchRandomArticle(std::string_view host, Transport transport, const PageGetter& get,
+                               std::string& articlePath);
 
-// Requests the random page from `host`, cuts the article path out of the redirect into
-// `articlePath` (empty when there is none) and returns the raw reply of the request for that
-// path (the request for "/" when it is empty), or an error text of httpGet. `articlePath`
-// holds kRandomPagePath while the first request runs.
+// The plain form over httpGet with empty extra headers.
 std::string fetchRandomArticle(std::string_view host, std::string& articlePath);
 
 // Where the crawl loop gets its articles from.

@@ -2,6 +2,8 @@
 """The whole crawler against the stand-in ArticleServer, in its window on a private X server.
 
 Usage: crawler_e2e_test.py <case> <crawler> <article-server> [<send_close_request>]
+       crawler_e2e_test.py https|https-untrusted <https crawler> <article-server> <tls dir> \
+                           <make_test_certificates.sh>
 Cases:
   dump     "d" writes a wiki.txt equal byte for byte to the dump computed here from the same
            pages; Esc ends the crawler with exit code 0.
@@ -11,14 +13,25 @@ Cases:
            end the crawler; Esc does.
   outage   with the server gone the window keeps its picture and Esc waits for the next counted
            article, which comes once the server is back.
+  https    the https build against the stand-in imitating the real server over TLS (lower-case
+           header names, User-Agent required, https redirects): "d" writes the reference dump of
+           the pages served; Esc ends it with exit code 0.
+  https-untrusted
+           the same server, but the crawler's CA file holds another CA: nothing is counted, the
+           window stays black, one line on standard error says why, the crawler keeps running
+           and Esc, pressed while it waits between passes, ends it at once with exit code 0.
 
-The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT). Each test runs in a private
+The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT), the https crawler from
+https://127.0.0.1:18443 (TLS_PORT), trusting the CAs in <tls dir>/crawler-ca.pem, which the
+https cases write. Each test runs in a private
 network namespace where the system allows it; otherwise the tests share this machine's port and
 run one at a time.
 """
 
 import collections
 import os
+import shutil
+import subprocess
 import sys
 import time
 
@@ -30,6 +43,7 @@ from crawler_harness import (BLACK, CYAN, RED, WHITE, YELLOW, ArticleServer, Cra
 from word_dump_reference import Trie, paragraph_text, parse_dump, random_article
 
 TEST_PORT = 18080
+TLS_PORT = 18443
 SEED = 20240611
 
 HEADLINES = {
@@ -357,7 +371,54 @@ def case_outage(args):
             stop(server.process)
 
 
-CASES = {"dump": case_dump, "views": case_views, "window": case_window, "outage": case_outage}
+def tls_server(server_path, tls_dir, script, trusted):
+    """The stand-in imitating the real server on TLS_PORT, its certificates made afresh; the
+    crawler's CA file holds the CA that signed them, or another one."""
+    subprocess.run([script, tls_dir], check=True, timeout=60)
+    ca = "ca.pem" if trusted else "other-ca.pem"
+    shutil.copyfile(os.path.join(tls_dir, ca), os.path.join(tls_dir, "crawler-ca.pem"))
+    extra = ["--tls", os.path.join(tls_dir, "server.pem"), os.path.join(tls_dir, "server.key"),
+             "--header-case", "lower", "--require-user-agent", "--location-scheme", "https"]
+    return ArticleServer(server_path, port=TLS_PORT, seed=SEED, latency_ms=20, extra=extra)
+
+
+def case_https(args):
+    crawler_path, server_path, tls_dir, script = args[:4]
+    with XServer() as xserver, tls_server(server_path, tls_dir, script, trusted=True), \
+            Crawler(crawler_path, xserver) as crawler:
+        wait_for_view(crawler, 1)
+        time.sleep(1.5)
+        crawler.press("d")
+        dump = crawler.wait_for_dump()
+        crawler.press("Escape")
+        crawler.wait_for_exit()
+    articles = reference_match(dump, server_path)
+    if articles < 2:
+        raise Failure("the https crawler counted only %d article(s)" % articles)
+    print("wiki.txt equals the dump after %d articles (%d lines)" % (articles, dump.count(b"\r\n")))
+
+
+def case_https_untrusted(args):
+    crawler_path, server_path, tls_dir, script = args[:4]
+    with XServer() as xserver, tls_server(server_path, tls_dir, script, trusted=False), \
+            Crawler(crawler_path, xserver) as crawler:
+        time.sleep(4.0)
+        if not crawler.running():
+            raise Failure("the crawler ended by itself:\n%s" % crawler.output())
+        if any(crawler.screenshot().rgb):
+            raise Failure("the window shows something although no certificate could be trusted")
+        line = "wortsammler: Error: Certificate couldn't be verified (127.0.0.1:%d); retrying" % TLS_PORT
+        lines = crawler.output().splitlines()
+        if lines.count(line) != 1:
+            raise Failure("expected the line %r once on standard error, got:\n%s"
+                          % (line, "\n".join(lines)))
+        # Several failed passes later the crawler waits seconds between passes; Esc cuts it short.
+        crawler.press("Escape")
+        crawler.wait_for_exit(timeout=1.5)
+
+
+CASES = {"dump": case_dump, "views": case_views, "window": case_window, "outage": case_outage,
+         "https": case_https, "https-untrusted": case_https_untrusted}
 
 
 def main(argv):

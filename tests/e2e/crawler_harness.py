@@ -131,10 +131,11 @@ class XServer:
 class ArticleServer:
     """The stand-in server on 127.0.0.1; port 0 lets it pick a free one."""
 
-    def __init__(self, path, port=0, seed=1, latency_ms=0, faults=()):
+    def __init__(self, path, port=0, seed=1, latency_ms=0, faults=(), extra=()):
         self.args = [path, "--port", str(port), "--seed", str(seed), "--latency-ms", str(latency_ms)]
         for fault in faults:
             self.args += ["--fault", fault]
+        self.args += list(extra)
 
     def __enter__(self):
         self.process = start(self.args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "header_case.h"
 #include "page_renderer.h"
 #include "percent_coding.h"
 
@@ -54,8 +55,8 @@ void insertZeroByte(Reply& reply) {
 
 }  // namespace
 
-ArticleSite::ArticleSite(const Corpus& corpus, std::uint64_t seed)
-    : corpus_(corpus), random_(seed), garbageRandom_(seed ^ 0x5DEECE66DULL) {}
+ArticleSite::ArticleSite(const Corpus& corpus, std::uint64_t seed, SiteStyle style)
+    : corpus_(corpus), style_(style), random_(seed), garbageRandom_(seed ^ 0x5DEECE66DULL) {}
 
 std::size_t ArticleSite::nextRandomArticle() {
   return static_cast<std::size_t>(random_() % corpus_.size());
@@ -70,7 +71,20 @@ Reply ArticleSite::badRequest() {
 Reply ArticleSite::answer(const HttpRequest& request, std::string_view fallbackHost,
                           FaultMode fault) {
   if (fault == FaultMode::kGarbage) return garbage();
+  Reply reply = styledAnswer(request, fallbackHost, fault);
+  if (style_.lowerCaseHeaderNames) lowerCaseHeaderNames(reply.head);
+  return reply;
+}
+
+Reply ArticleSite::styledAnswer(const HttpRequest& request, std::string_view fallbackHost,
+                                FaultMode fault) {
   Reply reply;
+  if (style_.requireUserAgent && request.userAgents != 1) {
+    return htmlReply("403 Forbidden", "",
+                     "<!DOCTYPE html>\n<html><head><title>Zugriff verweigert</title></head><body>"
+                     "<h1>Zugriff verweigert</h1><div>Anfragen ohne User-Agent werden nicht "
+                     "beantwortet.</div></body></html>\n");
+  }
   if (request.method != "GET" && request.method != "HEAD") {
     reply = htmlReply("501 Not Implemented", "",
                       "<!DOCTYPE html>\n<html><head><title>Nicht unterstuetzt</title></head>"
@@ -103,7 +117,8 @@ Reply ArticleSite::answer(const HttpRequest& request, std::string_view fallbackH
 
 Reply ArticleSite::redirect(std::string_view host, FaultMode fault) {
   const std::string title = encodeTitle(corpus_.article(nextRandomArticle()).title);
-  std::string scheme = fault == FaultMode::kHttpsLocation ? "https://" : "http://";
+  const bool https = style_.httpsLocations || fault == FaultMode::kHttpsLocation;
+  std::string scheme = https ? "https://" : "http://";
   std::string where =
       fault == FaultMode::kOtherHost ? std::string(kOtherHostName) : std::string(host);
   const std::string location = scheme + where + "/wiki/" + title;
@@ -115,7 +130,9 @@ Reply ArticleSite::cachedArticle(std::size_t index) {
   if (pageCache_.size() != corpus_.size()) pageCache_.resize(corpus_.size());
   auto& cached = pageCache_[index];
   if (!cached) {
-    cached = std::make_shared<const std::string>(article(index, FaultMode::kNone).head);
+    std::string page = article(index, FaultMode::kNone).head;
+    if (style_.lowerCaseHeaderNames) lowerCaseHeaderNames(page);
+    cached = std::make_shared<const std::string>(std::move(page));
   }
   Reply reply;
   reply.repeated = cached;

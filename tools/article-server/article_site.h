@@ -23,11 +23,18 @@ inline constexpr std::uint64_t kHugeReplyBytes = 50ull * 1024 * 1024;
 // The host named by FaultMode::kOtherHost.
 inline constexpr std::string_view kOtherHostName = "anderer-server.invalid";
 
+// How the site imitates the real encyclopedia's server (all off: the plain stand-in).
+struct SiteStyle {
+  bool lowerCaseHeaderNames = false;  // every header name of every reply in lower case
+  bool requireUserAgent = false;      // 403 for a request without exactly one User-Agent line
+  bool httpsLocations = false;        // redirects name https://<host>/wiki/...
+};
+
 class ArticleSite {
  public:
   // The corpus must outlive the site. The seed fixes the sequence of random articles.
   // REQUIRES: corpus.size() > 0.
-  ArticleSite(const Corpus& corpus, std::uint64_t seed);
+  ArticleSite(const Corpus& corpus, std::uint64_t seed, SiteStyle style = {});
 
   // The reply to one request. fallbackHost is written into a redirect when the
   // request named no usable host. Content faults (zero byte, location faults,
@@ -43,6 +50,7 @@ class ArticleSite {
   const Corpus& corpus() const { return corpus_; }
 
  private:
+  Reply styledAnswer(const HttpRequest& request, std::string_view fallbackHost, FaultMode fault);
   Reply redirect(std::string_view host, FaultMode fault);
   Reply article(std::size_t index, FaultMode fault);
   // The fault-free reply for an article, rendered once and then shared.
@@ -50,6 +58,7 @@ class ArticleSite {
   Reply garbage();
 
   const Corpus& corpus_;
+  SiteStyle style_;
   std::mt19937_64 random_;         // the sequence of random articles only
   std::mt19937_64 garbageRandom_;  // garbage replies draw from their own sequence
   std::vector<std::shared_ptr<const std::string>> pageCache_;  // by article index

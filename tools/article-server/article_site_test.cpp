@@ -21,8 +21,8 @@ const Corpus& corpus() {
   return c;
 }
 
-HttpRequest get(std::string target, std::string host = "lexikon.test:8080") {
-  return HttpRequest{"GET", std::move(target), "HTTP/1.0", std::move(host)};
+HttpRequest get(std::string target, std::string host = "lexikon.test:8080", int userAgents = 0) {
+  return HttpRequest{"GET", std::move(target), "HTTP/1.0", std::move(host), userAgents};
 }
 
 std::string headerBlock(const std::string& reply) {
@@ -50,6 +50,39 @@ TEST(ArticleSite, RedirectNamesARandomArticleOnTheHostTheClientUsed) {
   ASSERT_TRUE(title);
   EXPECT_TRUE(corpus().find(*title)) << *title;
   EXPECT_EQ(ws::testing::paragraphsOf(reply).size(), 0u);
+}
+
+// The style that imitates the real server: lower-case header names everywhere, https
+// redirects, and no answer but 403 without exactly one User-Agent line.
+TEST(ArticleSite, StyledSiteImitatesTheRealServer) {
+  ArticleSite plain(corpus(), 1);
+  ArticleSite styled(
+      corpus(), 1,
+      {.lowerCaseHeaderNames = true, .requireUserAgent = true, .httpsLocations = true});
+  const HttpRequest random = get(std::string(kRandomArticleTarget), "lexikon.test", 1);
+  const std::string plainRedirect = plain.answer(random, "x:1", FaultMode::kNone).flatten();
+  const std::string redirect = styled.answer(random, "x:1", FaultMode::kNone).flatten();
+  const std::string title =
+      locationOf(plainRedirect).substr(std::string("http://lexikon.test/wiki/").size());
+  EXPECT_EQ(headerBlock(redirect),
+            "HTTP/1.0 302 Found\r\nlocation: https://lexikon.test/wiki/" + title +
+                "\r\ncontent-type: text/html; charset=UTF-8\r\n"
+                "content-length: " +
+                std::to_string(body(redirect).size()) + "\r\nconnection: close");
+  EXPECT_NE(body(redirect).find("https://lexikon.test/wiki/"), std::string::npos);
+  EXPECT_EQ(body(redirect).find("http://"), std::string::npos);
+
+  const std::string page =
+      styled.answer(get("/wiki/Bahnhof", "h", 1), "x:1", FaultMode::kNone).flatten();
+  EXPECT_EQ(body(page),
+            body(plain.answer(get("/wiki/Bahnhof"), "x:1", FaultMode::kNone).flatten()));
+  EXPECT_NE(headerBlock(page).find("\r\ncontent-type: text/html"), std::string::npos);
+  for (int agents : {0, 2}) {
+    const std::string refused =
+        styled.answer(get("/wiki/Bahnhof", "h", agents), "x:1", FaultMode::kNone).flatten();
+    EXPECT_EQ(refused.rfind("HTTP/1.0 403 Forbidden\r\n", 0), 0u) << agents;
+    EXPECT_EQ(ws::testing::paragraphsOf(refused).size(), 0u);
+  }
 }
 
 TEST(ArticleSite, RedirectWithoutHostUsesTheServersOwnAddress) {

@@ -81,7 +81,9 @@ RequestStatus parseRequestHead(std::string_view received, HttpRequest& request) 
     pos = lineEnd + 1;
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    if (equalsNoCase(trim(line.substr(0, colon)), "Host") && request.host.empty()) {
+    const std::string_view name = trim(line.substr(0, colon));
+    if (equalsNoCase(name, "User-Agent")) ++request.userAgents;
+    if (equalsNoCase(name, "Host") && request.host.empty()) {
       const std::string_view value = trim(line.substr(colon + 1));
       if (isUsableHost(value)) request.host = std::string(value);
     }

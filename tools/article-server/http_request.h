@@ -15,6 +15,7 @@ struct HttpRequest {
   std::string target;   // as sent, e.g. "/wiki/M%C3%BCnchen"
   std::string version;  // "HTTP/1.0", or empty for a bare "GET /path" line
   std::string host;     // value of the Host header; empty if absent or unusable
+  int userAgents = 0;   // number of User-Agent header lines
 };
 
 enum class RequestStatus { kIncomplete, kComplete, kMalformed };

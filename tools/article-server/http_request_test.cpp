@@ -25,6 +25,10 @@ TEST(HttpRequest, ReadsTheClientsRequest) {
   EXPECT_EQ(r.target, "/wiki/Spezial:Zuf%C3%A4llige_Seite");
   EXPECT_EQ(r.version, "HTTP/1.0");
   EXPECT_EQ(r.host, "127.0.0.1:8080");
+  EXPECT_EQ(r.userAgents, 0);
+  ASSERT_EQ(parseRequestHead("GET / HTTP/1.0\r\nuser-agent: a\r\nUser-Agent: b\r\n\r\n", r),
+            RequestStatus::kComplete);
+  EXPECT_EQ(r.userAgents, 2);
 }
 
 TEST(HttpRequest, AcceptsBareLineEndsAnyHeaderCaseAndNoVersion) {

@@ -13,34 +13,44 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "article_site.h"
 #include "corpus.h"
 #include "event_server.h"
 #include "fault_plan.h"
 #include "percent_coding.h"
+#include "tls_front.h"
 
 namespace {
 
 ws::EventServer* runningServer = nullptr;
+ws::TlsFront* runningFront = nullptr;
 
 extern "C" void onTerminate(int) {
   if (runningServer != nullptr) runningServer->stop();
+  if (runningFront != nullptr) runningFront->stop();
 }
 
 void printUsage() {
-  std::cerr << "usage: article-server --port N [--corpus PATH] [--seed S] [--latency-ms M]\n"
-               "                      [--fault MODE[:K]]...\n"
-               "       article-server [--corpus PATH] [--seed S] --print-sequence COUNT\n"
-               "       article-server [--corpus PATH] --print-reply PATH\n"
-               "  --print-sequence writes the paths (\"wiki/...\") of the first COUNT random\n"
-               "  articles for the seed, one a line; --print-reply writes the exact reply to\n"
-               "  \"GET /PATH\"; both without opening a port.\n"
-               "  --port 0 picks a free port; the first line printed names it.\n"
-               "  --fault MODE applies to every connection, MODE:K to every K-th;\n"
-               "  several rules may be given, the first that applies wins.\n"
-               "  modes: "
-            << ws::faultNameList() << "\n";
+  std::cerr
+      << "usage: article-server --port N [--corpus PATH] [--seed S] [--latency-ms M]\n"
+         "                      [--fault MODE[:K]]... [--tls CERT KEY] [--header-case lower]\n"
+         "                      [--require-user-agent] [--location-scheme https]\n"
+         "       article-server [--corpus PATH] [--seed S] --print-sequence COUNT\n"
+         "       article-server [--corpus PATH] --print-reply PATH\n"
+         "  --print-sequence writes the paths (\"wiki/...\") of the first COUNT random\n"
+         "  articles for the seed, one a line; --print-reply writes the exact reply to\n"
+         "  \"GET /PATH\"; both without opening a port.\n"
+         "  --port 0 picks a free port; the first line printed names it.\n"
+         "  --fault MODE applies to every connection, MODE:K to every K-th;\n"
+         "  several rules may be given, the first that applies wins.\n"
+         "  --tls serves the site over TLS with the PEM certificate chain CERT and key KEY;\n"
+         "  --header-case lower writes header names in lower case; --require-user-agent\n"
+         "  answers 403 to a request without one User-Agent line; --location-scheme https\n"
+         "  makes redirects name https://. Together they imitate the real server.\n"
+         "  modes: "
+      << ws::faultNameList() << "\n";
 }
 
 template <class Number>
@@ -71,8 +81,19 @@ int main(int argc, char** argv) {
   bool havePort = false;
   std::optional<std::size_t> printSequence;
   std::optional<std::string> printReply;
+  std::optional<std::pair<std::string, std::string>> tls;
+  ws::SiteStyle style;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
+    if (arg == "--require-user-agent") {
+      style.requireUserAgent = true;
+      continue;
+    }
+    if (arg == "--tls" && i + 2 < argc) {
+      tls.emplace(argv[i + 1], argv[i + 2]);
+      i += 2;
+      continue;
+    }
     const bool hasValue = i + 1 < argc;
     const std::string_view value = hasValue ? std::string_view(argv[i + 1]) : std::string_view();
     bool ok = hasValue;
@@ -91,6 +112,12 @@ int main(int argc, char** argv) {
       std::size_t count = 0;
       ok = ok && parseNumber(value, count);
       printSequence = count;
+    } else if (arg == "--header-case") {
+      ok = ok && value == "lower";
+      style.lowerCaseHeaderNames = true;
+    } else if (arg == "--location-scheme") {
+      ok = ok && (value == "https" || value == "http");
+      style.httpsLocations = value == "https";
     } else if (arg == "--print-reply") {
       printReply = std::string(value);
     } else {
@@ -115,7 +142,7 @@ int main(int argc, char** argv) {
     std::cerr << "article-server: " << error << "\n";
     return 1;
   }
-  ws::ArticleSite site(*corpus, seed);
+  ws::ArticleSite site(*corpus, seed, style);
   if (printSequence) {
     for (std::size_t i = 0; i < *printSequence; ++i) {
       std::cout << "wiki/" << ws::encodeTitle(corpus->article(site.nextRandomArticle()).title)
@@ -132,17 +159,32 @@ int main(int argc, char** argv) {
     std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return bytes.rfind("HTTP/1.0 200", 0) == 0 ? 0 : 1;
   }
+  // With TLS the plain server listens on a free inner port and the front on the given one.
+  const std::uint16_t port = options.port;
+  if (tls) options.port = 0;
   ws::EventServer server(site, options);
-  if (!server.start(&error)) {
+  ws::TlsFront front;
+  if (!server.start(&error) ||
+      (tls && !front.start(tls->first, tls->second, port, server.port(), &error))) {
     std::cerr << "article-server: " << error << "\n";
     return 1;
   }
   runningServer = &server;
+  if (tls) runningFront = &front;
   std::signal(SIGINT, onTerminate);
   std::signal(SIGTERM, onTerminate);
-  std::cout << "listening on 127.0.0.1:" << server.port() << std::endl;
-  std::cerr << "article-server: " << corpus->size() << " articles from " << corpusPath << "\n";
-  server.run();
+  std::cout << "listening on 127.0.0.1:" << (tls ? front.port() : server.port()) << std::endl;
+  std::cerr << "article-server: " << corpus->size() << " articles from " << corpusPath
+            << (tls ? " over TLS" : "") << "\n";
+  if (tls) {
+    std::thread plain([&server] { server.run(); });
+    front.run();
+    server.stop();
+    plain.join();
+  } else {
+    server.run();
+  }
   runningServer = nullptr;
+  runningFront = nullptr;
   return 0;
 }

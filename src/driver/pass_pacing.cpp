@@ -1,0 +1,29 @@
+#include "driver/pass_pacing.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace ws {
+
+PassPacer::PassPacer(std::chrono::milliseconds minInterval)
+    : minInterval_(std::max(minInterval, std::chrono::milliseconds(0))), interval_(minInterval_) {}
+
+void PassPacer::passEnded(bool counted) {
+  if (counted) {
+    interval_ = minInterval_;
+    return;
+  }
+  const auto ceiling = std::max(kMaxInterval, minInterval_);
+  interval_ = interval_ > ceiling / 2 ? ceiling : interval_ * 2;
+}
+
+double SteadyPassClock::now() {
+  using Seconds = std::chrono::duration<double>;
+  return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void SteadyPassClock::pause(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+}  // namespace ws

@@ -1,0 +1,124 @@
+#include "driver/pass_pacing.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "driver/crawler.h"
+#include "driver/test_support.h"
+
+namespace ws {
+namespace {
+
+using std::chrono::milliseconds;
+using ws::testing::FakeArticleSource;
+using ws::testing::RecordingViewDrawer;
+
+TEST(PassPacer, DoublesAfterEachPassWithoutTextUpToAMinuteAndResetsAfterACountedOne) {
+  PassPacer pacer(milliseconds(1000));
+  std::vector<long long> intervals{pacer.interval().count()};
+  for (int i = 0; i < 8; ++i) {
+    pacer.passEnded(false);
+    intervals.push_back(pacer.interval().count());
+  }
+  EXPECT_EQ(intervals,
+            (std::vector<long long>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000}));
+  pacer.passEnded(true);
+  EXPECT_EQ(pacer.interval(), milliseconds(1000));
+
+  PassPacer off(milliseconds(0));
+  off.passEnded(false);
+  EXPECT_EQ(off.interval(), milliseconds(0));
+  PassPacer slow(milliseconds(90000));  // a minimum above the ceiling stays the interval
+  slow.passEnded(false);
+  EXPECT_EQ(slow.interval(), milliseconds(90000));
+}
+
+// A clock that moves only when the crawler pauses or a request takes its time.
+class FakePassClock : public PassClock {
+ public:
+  double now() override { return seconds; }
+  void pause(double s) override {
+    seconds += s;
+    if (onPause) onPause();
+  }
+  double seconds = 1000.0;
+  std::function<void()> onPause;
+};
+
+// Records when each fetch begins; each fetch takes 0.25 s of the fake clock.
+class TimedSource : public FakeArticleSource {
+ public:
+  explicit TimedSource(FakePassClock& clock) : clock_(clock) {}
+  std::string fetchRandomArticle(std::string& articlePath) override {
+    starts.push_back(clock_.seconds);
+    clock_.seconds += 0.25;
+    return FakeArticleSource::fetchRandomArticle(articlePath);
+  }
+  std::vector<double> starts;
+
+ private:
+  FakePassClock& clock_;
+};
+
+class PacedCrawlerTest : public ::testing::Test {
+ protected:
+  PacedCrawlerTest() {
+    crawler_.pacePasses({.paced = true, .minInterval = milliseconds(1000)}, &clock_);
+  }
+  // Starts of the passes relative to the first one.
+  std::vector<double> relativeStarts() const {
+    std::vector<double> out;
+    for (double s : source_.starts) out.push_back(s - source_.starts.front());
+    return out;
+  }
+
+  FakePassClock clock_;
+  TimedSource source_{clock_};
+  ScreenService screen_;
+  RecordingViewDrawer views_;
+  Crawler crawler_{source_, screen_, views_, std::nullopt};
+};
+
+TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedAndEscEndsAWait) {
+  source_.addArticle("wiki/A", "eins zwei");
+  source_.addReply("wiki/B", "HTTP/1.0 200 OK\r\n\r\nkein Absatz");
+  source_.addReply("wiki/C", "Error: Couldn't connect to host");
+  source_.addArticle("wiki/D", "drei");
+  // Keys pressed during the waits: "3" waits for the next counted pass, Esc ends the wait
+  // after the fifth pass (which fails) at once.
+  int pauses = 0;
+  clock_.onPause = [&] {
+    if (++pauses == 1) screen_.pushKey("3");
+    if (source_.starts.size() == 5) screen_.pushKey("\x1b");
+  };
+  EXPECT_EQ(crawler_.run(), 0);
+  // A counted, two failed, a counted and a failed pass: waits of 1 s, 2 s, 4 s, then 1 s again,
+  // each counted from the start of the pass before (the fetches take 0.25 s).
+  const std::vector<double> starts = relativeStarts();
+  ASSERT_EQ(starts.size(), 5u);
+  const std::vector<double> expected{0.0, 1.0, 3.0, 7.0, 8.0};
+  for (size_t i = 0; i < starts.size(); ++i) EXPECT_NEAR(starts[i], expected[i], 1e-9) << i;
+  EXPECT_LT(clock_.seconds - source_.starts.back(), 0.25 + 0.05);  // Esc did not wait out 1 s
+  EXPECT_EQ(crawler_.counters().pagesRead, 5u);
+  EXPECT_EQ(views_.calls.size(), 2u);
+  EXPECT_EQ(crawler_.viewCode(), "3");  // the key read in a wait, taken by the next counted pass
+  EXPECT_EQ(crawler_.trie().nodeCount(), 0u);  // the normal shut-down freed the trie
+}
+
+TEST(UnpacedCrawler, EscDuringAnOutageWaitsForTheNextCountedArticle) {
+  FakeArticleSource source;
+  ScreenService screen;
+  RecordingViewDrawer views;
+  Crawler crawler(source, screen, views, std::nullopt);
+  for (int i = 0; i < 3; ++i) source.addReply("wiki/X", "Error: Couldn't connect to host");
+  source.addArticle("wiki/Y", "da");
+  screen.pushKey("\x1b");
+  EXPECT_EQ(crawler.run(), 0);
+  EXPECT_EQ(source.requests, 4);
+  EXPECT_EQ(crawler.counters().pagesRead, 4u);
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,184 @@
+#include "net/https_client.h"
+
+#include <arpa/inet.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <optional>
+
+#include "net/get_request.h"
+#include "net/host_port.h"
+#include "net/reply_block.h"
+#include "net/tcp_connection.h"
+
+namespace ws {
+namespace {
+
+constexpr uint16_t kDefaultPort = 443;
+
+// The connection's socket as OpenSSL sees it: every read and write waits at most the receive
+// time-out, retries interruptions itself and never raises SIGPIPE.
+struct SocketState {
+  int fd;
+  int timeoutMs;
+  bool timedOut = false;
+};
+
+bool waitUntilReady(SocketState& state, short events) {
+  pollfd waiting{state.fd, events, 0};
+  int ready;
+  do {
+    ready = poll(&waiting, 1, state.timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  if (ready == 0) state.timedOut = true;
+  return ready > 0;
+}
+
+int socketRead(BIO* bio, char* buffer, int size) {
+  SocketState& state = *static_cast<SocketState*>(BIO_get_data(bio));
+  BIO_clear_retry_flags(bio);
+  if (!waitUntilReady(state, POLLIN)) return -1;
+  ssize_t received;
+  do {
+    received = recv(state.fd, buffer, static_cast<size_t>(size), 0);
+  } while (received < 0 && errno == EINTR);
+  return static_cast<int>(received);
+}
+
+int socketWrite(BIO* bio, const char* bytes, int size) {
+  SocketState& state = *static_cast<SocketState*>(BIO_get_data(bio));
+  BIO_clear_retry_flags(bio);
+  if (!waitUntilReady(state, POLLOUT)) return -1;
+  ssize_t sent;
+  do {
+    sent = send(state.fd, bytes, static_cast<size_t>(size), MSG_NOSIGNAL);
+  } while (sent < 0 && errno == EINTR);
+  return static_cast<int>(sent);
+}
+
+long socketControl(BIO*, int command, long, void*) {
+  return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
+
+struct SslFree {
+  void operator()(SSL* ssl) const { SSL_free(ssl); }
+};
+
+bool isIPv4Address(const std::string& name) {
+  in_addr address{};
+  return inet_pton(AF_INET, name.c_str(), &address) == 1;
+}
+
+// Names the server must prove: an address is checked against the certificate's IP entries,
+// a name against its DNS entries and sent as SNI.
+bool expectPeer(SSL* ssl, const std::string& name) {
+  if (isIPv4Address(name)) return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), name.c_str());
+  SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+  return SSL_set_tlsext_host_name(ssl, name.c_str()) == 1 && SSL_set1_host(ssl, name.c_str()) == 1;
+}
+
+std::string receiveAll(SSL* ssl, bool& closedCleanly) {
+  std::string reply;
+  for (;;) {
+    const size_t oldSize = reply.size();
+    reply.resize(oldSize + kReceiveBlockSize);
+    char* block = reply.data() + oldSize;
+    const int received = SSL_read(ssl, block, static_cast<int>(kReceiveBlockSize));
+    if (received <= 0) {
+      reply.resize(oldSize);
+      closedCleanly = SSL_get_error(ssl, received) == SSL_ERROR_ZERO_RETURN;
+      return reply;
+    }
+    reply.resize(oldSize + keptBlockBytes(block, static_cast<size_t>(received)));
+  }
+}
+
+}  // namespace
+
+struct HttpsClient::Context {
+  SSL_CTX* ssl = nullptr;
+  BIO_METHOD* socketMethod = nullptr;
+
+  ~Context() {
+    SSL_CTX_free(ssl);
+    BIO_meth_free(socketMethod);
+  }
+};
+
+HttpsClient::HttpsClient(TlsSettings settings)
+    : settings_(std::move(settings)), context_(std::make_unique<Context>()) {
+  context_->ssl = SSL_CTX_new(TLS_client_method());
+  if (context_->ssl != nullptr) {
+    SSL_CTX_set_min_proto_version(context_->ssl, TLS1_2_VERSION);
+    SSL_CTX_set_verify(context_->ssl, SSL_VERIFY_PEER, nullptr);
+    if (settings_.caFile.empty()) {
+      SSL_CTX_set_default_verify_paths(context_->ssl);
+    } else {
+      SSL_CTX_load_verify_locations(context_->ssl, settings_.caFile.c_str(), nullptr);
+    }
+  }
+  context_->socketMethod = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "ws socket");
+  if (context_->socketMethod != nullptr) {
+    BIO_meth_set_read(context_->socketMethod, socketRead);
+    BIO_meth_set_write(context_->socketMethod, socketWrite);
+    BIO_meth_set_ctrl(context_->socketMethod, socketControl);
+  }
+  ERR_clear_error();
+}
+
+HttpsClient::~HttpsClient() = default;
+
+std::string HttpsClient::get(std::string_view host, std::string_view path,
+                             std::string_view extraHeaders) {
+  const std::optional<Endpoint> endpoint = splitHostPort(host, kDefaultPort);
+  if (!endpoint) return std::string(kResolveErrorText);
+  TcpConnection connection = openTcpConnection(*endpoint, settings_.connectTimeout);
+  if (!connection.errorText.empty()) return std::string(connection.errorText);
+
+  SocketState state{connection.socket.get(), static_cast<int>(std::min<long long>(
+                                                 settings_.receiveTimeout.count(), INT_MAX))};
+  std::unique_ptr<SSL, SslFree> ssl(context_->ssl ? SSL_new(context_->ssl) : nullptr);
+  BIO* bio = ssl && context_->socketMethod ? BIO_new(context_->socketMethod) : nullptr;
+  if (bio == nullptr) {
+    ERR_clear_error();
+    return std::string(kHandshakeErrorText);
+  }
+  BIO_set_data(bio, &state);
+  BIO_set_init(bio, 1);
+  SSL_set_bio(ssl.get(), bio, bio);  // the SSL owns the BIO from here on
+
+  std::string_view failure;
+  if (!expectPeer(ssl.get(), endpoint->name)) {
+    failure = kHandshakeErrorText;
+  } else if (SSL_connect(ssl.get()) != 1) {
+    failure = SSL_get_verify_result(ssl.get()) != X509_V_OK ? kCertificateErrorText
+              : state.timedOut                              ? kTimeoutErrorText
+                                                            : kHandshakeErrorText;
+  } else {
+    const std::string request = buildGetRequest(host, path, extraHeaders);
+    if (request.size() > INT_MAX ||
+        SSL_write(ssl.get(), request.data(), static_cast<int>(request.size())) <= 0) {
+      failure = kSendErrorText;
+    }
+  }
+  if (!failure.empty()) {
+    ERR_clear_error();
+    return std::string(failure);
+  }
+
+  bool closedCleanly = false;
+  std::string reply = receiveAll(ssl.get(), closedCleanly);
+  if (closedCleanly) SSL_shutdown(ssl.get());  // answers the server's close_notify with ours
+  ERR_clear_error();
+  shutdown(state.fd, SHUT_RDWR);
+  if (reply.empty() && state.timedOut) return std::string(kTimeoutErrorText);
+  return reply;
+}
+
+}  // namespace ws

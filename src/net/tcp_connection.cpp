@@ -1,0 +1,105 @@
+#include "net/tcp_connection.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <string>
+
+namespace ws {
+namespace {
+
+std::optional<in_addr> resolveIPv4(const std::string& name) {
+  in_addr address{};
+  if (inet_pton(AF_INET, name.c_str(), &address) == 1) return address;
+  if (name.empty()) return std::nullopt;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_protocol = IPPROTO_TCP;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    return std::nullopt;
+  }
+  address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+  freeaddrinfo(found);
+  return address;
+}
+
+// Waits for a connect in progress; -1 as the time-out waits without limit.
+bool awaitConnect(int fd, int timeoutMs) {
+  pollfd waiting{fd, POLLOUT, 0};
+  int ready;
+  do {
+    ready = poll(&waiting, 1, timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  if (ready <= 0) return false;
+  int error = 0;
+  socklen_t length = sizeof error;
+  return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+// A blocking connect interrupted by a signal goes on in the background; its outcome is awaited
+// rather than starting a second connect, which would fail with EALREADY.
+bool connectBlocking(int fd, const sockaddr_in& target) {
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) return true;
+  return errno == EINTR && awaitConnect(fd, -1);
+}
+
+bool connectWithin(int fd, const sockaddr_in& target, std::chrono::milliseconds timeout) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0;
+  if (!connected && (errno == EINPROGRESS || errno == EINTR)) {
+    connected = awaitConnect(fd, static_cast<int>(timeout.count()));
+  }
+  return connected && fcntl(fd, F_SETFL, flags) == 0;
+}
+
+}  // namespace
+
+TcpConnection openTcpConnection(const Endpoint& endpoint,
+                                std::optional<std::chrono::milliseconds> connectTimeout) {
+  TcpConnection result;
+  const std::optional<in_addr> address = resolveIPv4(endpoint.name);
+  if (!address) {
+    result.errorText = kResolveErrorText;
+    return result;
+  }
+  result.socket.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP));
+  if (!result.socket.valid()) {
+    result.errorText = kSocketErrorText;
+    return result;
+  }
+  sockaddr_in target{};
+  target.sin_family = AF_INET;
+  target.sin_port = htons(endpoint.port);
+  target.sin_addr = *address;
+  const bool connected = connectTimeout
+                             ? connectWithin(result.socket.get(), target, *connectTimeout)
+                             : connectBlocking(result.socket.get(), target);
+  if (!connected) {
+    result.socket.reset();
+    result.errorText = kConnectErrorText;
+  }
+  return result;
+}
+
+// MSG_NOSIGNAL keeps a closed peer from raising SIGPIPE even if the process has not ignored it.
+bool sendAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(sent));
+  }
+  return true;
+}
+
+}  // namespace ws
