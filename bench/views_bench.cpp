@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
 #include "views/views.h"
@@ -70,7 +70,7 @@ struct BigTrie {
     }
   }
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
 };
 
 const BigTrie& bigTrie() {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/screen_reader_test_util.h"
 #include "views/views.h"
@@ -55,7 +55,7 @@ class ViewFixture {
 
   ScreenService screen;
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::vector<std::uint8_t> sampleLog = std::vector<std::uint8_t>(12, 0);
   ViewPainter painter;
   ScreenReader reader{screen};

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
 #include "views/growth_graph.h"
@@ -21,7 +21,7 @@ namespace ws {
 struct ViewInputs {
   ScreenService& screen;
   const WordTrie& trie;
-  const CrawlCounters& counters;
+  const WordCounters& counters;
   // The sample log: 12-byte records back to back (float ratio, uint32 wordsTotal, uint32 nodeCount,
   // all little-endian). Record 0 is the all-zero record; a trailing partial record is ignored.
   std::span<const std::uint8_t> sampleLog;

@@ -20,7 +20,7 @@ int lastTextRow(const ScreenService& screen) {
 
 // rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
 // the viewport the move is refused and the line starts where the cursor stands.
-void drawWalkingView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawWalkingView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                      std::string_view headline, TrieVisitor& visitor, int rowsBelow) {
   printHeadline(screen, headline);
   screen.setTextViewport(screen.cursorRow() + 3, lastTextRow(screen));
@@ -39,20 +39,20 @@ void drawWalkingView(ScreenService& screen, const WordTrie& trie, const CrawlCou
 
 }  // namespace
 
-void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        TopTwentyVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
 }
 
-void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                          ThirdLetterVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters,
                   " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:", visitor, 1);
 }
 
-void drawSubstringView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawSubstringView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        SubstringVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters,
