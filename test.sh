@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Wortsammler and runs every test: once in a normal build, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+# Checks the include layering, then builds Wortsammler and runs every test: once in a normal
+# build, once with AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -16,6 +16,9 @@ run_suite() {
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
 }
+
+echo "== include layering (scripts/check-includes.sh)"
+scripts/check-includes.sh
 
 echo "== build and test (build/)"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
