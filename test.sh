@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the include layering, then builds Wortsammler and runs every test: once in a normal
-# build, once with AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+# Checks the include layering, then builds Wortsammler and runs every test: once in a Release
+# build (the one ./run.sh makes) with warnings as errors, once in a Debug build with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,8 +21,8 @@ run_suite() {
 echo "== include layering (scripts/check-includes.sh)"
 scripts/check-includes.sh
 
-echo "== build and test (build/)"
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== build and test, Release, warnings as errors (build/)"
+run_suite build -DCMAKE_BUILD_TYPE=Release -DWORTSAMMLER_WERROR=ON
 
 echo "== build and test with sanitizers (build-asan/)"
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DWORTSAMMLER_SANITIZE=ON -DWORTSAMMLER_BENCHMARKS=OFF
