@@ -79,7 +79,7 @@ const BigTrie& bigTrie() {
 }
 
 void BM_DrawWalkingView(benchmark::State& state) {
-  const char viewCode = static_cast<char>('0' + state.range(0));
+  const ViewCode viewCode = static_cast<ViewCode>('0' + state.range(0));
   const BigTrie& big = bigTrie();
   const std::vector<std::uint8_t> sampleLog(12, 0);
   ScreenService screen;

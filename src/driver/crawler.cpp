@@ -78,7 +78,7 @@ bool Crawler::handleKey(std::string_view key) {
   if (key.size() != 1) return false;
   const char k = key.front();
   if (k >= '1' && k <= '8') {
-    viewCode_ = std::string(1, k);
+    viewCode_ = k;
   } else if (k == 'd') {
     dumpWords();
   } else if (k == '+') {

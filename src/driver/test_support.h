@@ -45,7 +45,7 @@ class FakeArticleSource : public ArticleSource {
 class RecordingViewDrawer : public ViewDrawer {
  public:
   struct Call {
-    std::string viewCode;
+    ViewCode viewCode;
     int cursorRow;
     int cursorColumn;
     int windowWidth;
@@ -53,10 +53,10 @@ class RecordingViewDrawer : public ViewDrawer {
     std::size_t sampleLogBytes;
     int lockDepth;
   };
-  void drawView(std::string_view viewCode, const ViewInputs& inputs) override {
+  void drawView(ViewCode viewCode, const ViewInputs& inputs) override {
     const auto [width, height] = inputs.screen.windowSize();
-    calls.push_back({std::string(viewCode), inputs.screen.cursorRow(), inputs.screen.cursorColumn(),
-                     width, height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
+    calls.push_back({viewCode, inputs.screen.cursorRow(), inputs.screen.cursorColumn(), width,
+                     height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
   }
   std::vector<Call> calls;
 };

@@ -35,7 +35,7 @@ class ViewFixture {
   }
 
   // Draws a view the way the driver does: locked, cursor on row 14, column 1.
-  void draw(char viewCode) {
+  void draw(ViewCode viewCode) {
     screen.lockScreen();
     screen.moveCursor(14, 1);
     painter.drawView(viewCode, ViewInputs{screen, trie, counters, sampleLog});
