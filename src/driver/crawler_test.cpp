@@ -19,6 +19,7 @@ using ws::testing::FakeArticleSource;
 using ws::testing::openSmallScreen;
 using ws::testing::RecordingViewDrawer;
 using ws::testing::sameRows;
+using ws::testing::SteppingClock;
 
 using Pass = Crawler::PassResult;
 
@@ -237,6 +238,25 @@ TEST(CrawlerDump, KeyDWritesTheDumpIntoTheGivenDirectory) {
 
   Crawler noDirectory(source, screen, views, std::nullopt);
   EXPECT_FALSE(noDirectory.handleKey("d"));  // nothing to write to, nothing reported
+}
+
+TEST(CrawlerClock, RunTimeAndReadingTimeRowsFollowTheClock) {
+  SteppingClock clock(50.0, 1000.25);
+  FakeArticleSource source;
+  ScreenService screen(nullptr, clock);
+  RecordingViewDrawer views;
+  Crawler crawler(source, screen, views, std::nullopt);
+  crawler.startUp();  // start 50
+  source.addArticle("/wiki/A", "eins");
+  source.addArticle("/wiki/B", "zwei");
+  crawler.runPass();  // reading from 1050.25 to 2050.5, statistics at 3050.75
+  crawler.runPass();  // reading from 4051 to 5051.25, statistics at 6051.5
+
+  ScreenService expected;
+  openSmallScreen(expected);
+  expected.printText("                       Gesamtzeit: 1:40:01.5", true);
+  expected.printText("Gesamtzeit zum Einlesen der Daten: 0:33:20.5", true);
+  EXPECT_TRUE(sameRows(screen.frame(), expected.frame(), 0, 2 * 8 - 1));
 }
 
 TEST(CrawlerRun, RunsUntilEscAndReturnsZero) {

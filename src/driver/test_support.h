@@ -10,6 +10,7 @@
 
 #include "driver/view_drawer.h"
 #include "net/article_fetch.h"
+#include "screen/clock.h"
 #include "screen/frame_buffer.h"
 #include "screen/screen_service.h"
 #include "screen/window_host.h"
@@ -59,6 +60,21 @@ class RecordingViewDrawer : public ViewDrawer {
                      height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
   }
   std::vector<Call> calls;
+};
+
+// A clock whose readings start at `first` and grow by `step` with every reading.
+class SteppingClock : public Clock {
+ public:
+  SteppingClock(double first, double step) : next_(first), step_(step) {}
+  double seconds() override {
+    const double now = next_;
+    next_ += step_;
+    return now;
+  }
+
+ private:
+  double next_;
+  double step_;
 };
 
 // Counts the finished frames a screen hands to its window.
