@@ -1,27 +1,21 @@
 #include "driver/crawler.h"
 
-#include <cmath>
-
 #include "driver/statistics_block.h"
 #include "driver/view_drawer.h"
 #include "driver/word_dump.h"
 #include "net/article_fetch.h"
 #include "net/paragraph_text.h"
 #include "screen/screen_service.h"
+#include "screen/text_console.h"
 #include "text/word_splitter.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
 
 constexpr char kEscape = '\x1b';
-constexpr int kViewRow = 14;
 constexpr int kShutDownTopRow = 13;
-constexpr int kCellSize = 8;
-
-int cells(int pixels) {
-  return static_cast<int>(std::lround(static_cast<double>(pixels) / kCellSize));
-}
 
 }  // namespace
 
@@ -96,7 +90,7 @@ void Crawler::setWindowMode(int width, int height) {
   const auto [actualWidth, actualHeight] = screen_.windowSize();
   windowWidth_ = actualWidth;
   windowHeight_ = actualHeight;
-  screen_.setTextGrid(cells(windowWidth_), cells(windowHeight_));
+  screen_.setTextGrid(textCells(windowWidth_), textCells(windowHeight_));
 }
 
 void Crawler::dumpWords() {
@@ -104,7 +98,7 @@ void Crawler::dumpWords() {
 }
 
 void Crawler::shutDown() {
-  screen_.setTextViewport(kShutDownTopRow, cells(windowHeight_));
+  screen_.setTextViewport(kShutDownTopRow, textCells(windowHeight_));
   screen_.clearScreen(ScreenService::ClearMode::kViewport);
   screen_.printLineEnd();
   screen_.printText("Abbau des Baums aus dem Speicher...  ");

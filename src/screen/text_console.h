@@ -10,6 +10,7 @@
 // kept rotated in place until someone else needs the pixels. Besides the console, everyone reads
 // and draws the frame through frame(), which puts the rows back in display order first.
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -24,6 +25,12 @@ struct PenColours {
 };
 
 enum class ClearMode { kDefault, kViewport };
+
+// The text cells that `pixels` pixels come to, to the nearest whole 8-pixel cell: the text grid
+// the program sets for a window (80 x 60 at 640 x 480).
+inline int textCells(int pixels) {
+  return static_cast<int>(std::lround(pixels / 8.0));
+}
 
 class TextConsole {
  public:

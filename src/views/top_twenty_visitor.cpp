@@ -4,11 +4,11 @@
 
 #include "screen/number_format.h"
 #include "views/headline.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
-constexpr int kListColumn = 5;
 // Blanks after the " x" of a ranking row; they wipe what a longer earlier row left there.
 constexpr std::string_view kRowTail = " x                                  ";
 static_assert(kRowTail.size() == 36);

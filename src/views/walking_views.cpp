@@ -1,21 +1,19 @@
 #include "views/walking_views.h"
 
-#include <cmath>
 #include <string_view>
 
 #include "screen/number_format.h"
+#include "screen/text_console.h"
 #include "views/headline.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
 
-constexpr int kListColumn = 5;
-
-// The last text row of the window: its height over the 8-pixel cell, to the nearest whole row.
+// The last text row of the window: its height in text cells, to the nearest whole row.
 int lastTextRow(const ScreenService& screen) {
-  const auto [width, height] = screen.windowSize();
-  return static_cast<int>(std::lround(height / 8.0));
+  return textCells(screen.windowSize().second);
 }
 
 // rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
