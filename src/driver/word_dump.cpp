@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "screen/number_format.h"
+#include "screen/program_name.h"
 #include "trie/word_trie.h"
 
 namespace ws {
@@ -21,13 +22,6 @@ bool writeDumpFile(const WordTrie& trie, const std::filesystem::path& path) {
   const bool written = std::ferror(file) == 0;
   const bool closed = std::fclose(file) == 0;
   return written && closed;
-}
-
-std::optional<std::filesystem::path> executablePath() {
-  std::error_code error;
-  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error || path.empty()) return std::nullopt;
-  return path;
 }
 
 }  // namespace
