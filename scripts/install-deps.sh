@@ -8,7 +8,7 @@ deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
 # The configure step looks for the test and benchmark libraries even when only the
 # crawler and the stand-in server are built.
 deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev)
-deps_tour=(xvfb xdotool imagemagick)
+deps_tour=(xvfb xdotool imagemagick python3)
 
 install_deps() {
   local -n wanted="deps_$1"
