@@ -11,7 +11,7 @@
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
-#include "views/screen_reader_test_util.h"
+#include "views/test_screen_reader.h"
 #include "views/views.h"
 
 namespace ws::testing {
