@@ -97,13 +97,16 @@ if [ "$mode" = tour ] && [ -z "${RUN_SH_IN_NAMESPACE:-}" ] && command -v ip >/de
   exec env RUN_SH_IN_NAMESPACE=1 unshare -rn "$0" --tour "$tour_dir"
 fi
 [ -n "${RUN_SH_IN_NAMESPACE:-}" ] && ip link set lo up
+# ... and on a private virtual display, which ends with it.
+if [ "$mode" = tour ] && [ -z "${RUN_SH_ON_DISPLAY:-}" ]; then
+  exec env RUN_SH_ON_DISPLAY=1 python3 tests/e2e/virtual_display.py 1280x1024 "$0" --tour "$tour_dir"
+fi
 
 # ---- processes and their clean-up --------------------------------------------------------------
 
 work_dir=$(mktemp -d)
 server_pid=""
 crawler_pid=""
-xvfb_pid=""
 
 stop_process() {  # pid: TERM, then KILL if it does not go within 3 s
   local pid=$1
@@ -117,7 +120,6 @@ stop_process() {  # pid: TERM, then KILL if it does not go within 3 s
 clean_up() {
   stop_process "$crawler_pid"
   stop_process "$server_pid"
-  stop_process "$xvfb_pid"
   rm -rf "$work_dir"
 }
 trap clean_up EXIT
@@ -157,20 +159,6 @@ run_in_window() {
 
 # ---- the tour ----------------------------------------------------------------------------------
 
-start_xvfb() {  # the server picks a free display number and writes it to fd 3
-  local number_file=$work_dir/display
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>"$work_dir/xvfb.err" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$number_file" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  [ -s "$number_file" ] || { cat "$work_dir/xvfb.err" >&2; die "Xvfb did not start"; }
-  export DISPLAY=":$(head -n 1 "$number_file")"
-  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-}
-
 press() {  # key name as xdotool knows it
   xdotool windowfocus --sync "$window" key "$1"
 }
@@ -202,7 +190,6 @@ wait_for_exit() {  # pid seconds: sets exit_status; fails if the process still r
 run_tour() {
   local crawl_seconds=${TOUR_SECONDS:-8} view_seconds=${TOUR_VIEW_SECONDS:-1}
   mkdir -p "$tour_dir"
-  start_xvfb
   start_server --latency-ms "${TOUR_LATENCY_MS:-4}"
   rm -f "$BUILD/wiki.txt"
   "$BUILD/wortsammler" >"$work_dir/crawler.out" 2>&1 &

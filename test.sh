@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Wortsammler and runs every test: once in a normal build, once with
+# Checks the include layering, then builds Wortsammler and runs every test: once in a Release
+# build (the one ./run.sh makes) with warnings as errors, once in a Debug build with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,8 +18,11 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
 }
 
-echo "== build and test (build/)"
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== include layering (scripts/check-includes.sh)"
+scripts/check-includes.sh
+
+echo "== build and test, Release, warnings as errors (build/)"
+run_suite build -DCMAKE_BUILD_TYPE=Release -DWORTSAMMLER_WERROR=ON
 
 echo "== build and test with sanitizers (build-asan/)"
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DWORTSAMMLER_SANITIZE=ON -DWORTSAMMLER_BENCHMARKS=OFF

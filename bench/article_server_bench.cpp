@@ -8,12 +8,10 @@
 #include <vector>
 
 #include "corpus.h"
+#include "net/article_fetch.h"
 #include "page_renderer.h"
 #include "testkit/raw_client.h"
 #include "testkit/server_process.h"
-#ifdef WS_BENCH_WITH_NET
-#include "net/article_fetch.h"
-#endif
 
 namespace {
 
@@ -107,7 +105,6 @@ void BM_RenderArticlePage(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderArticlePage);
 
-#ifdef WS_BENCH_WITH_NET
 // Article pairs per second as the crawl loop gets them: fetchRandomArticle.
 void BM_FetchRandomArticle(benchmark::State& state) {
   SharedServer& s = server();
@@ -119,7 +116,6 @@ void BM_FetchRandomArticle(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_FetchRandomArticle)->Threads(1)->Threads(4)->UseRealTime()->MinTime(2.0);
-#endif
 
 }  // namespace
 

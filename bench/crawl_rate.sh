@@ -36,6 +36,11 @@ if [ -z "${CRAWL_RATE_IN_NAMESPACE:-}" ]; then
 else
   ip link set lo up
 fi
+# ... on a private virtual display, which ends with the measurement.
+if [ -z "${CRAWL_RATE_ON_DISPLAY:-}" ]; then
+  exec env CRAWL_RATE_ON_DISPLAY=1 python3 tests/e2e/virtual_display.py 1280x1024 \
+    "$0" "$seconds" "$build" "$view"
+fi
 host=$(sed -n 's/^ARTICLE_HOST:STRING=//p' "$build/CMakeCache.txt")
 port=${host##*:}
 [ "$port" != "$host" ] || port=80
@@ -87,13 +92,6 @@ stop_server() {
 if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
   die "port $port is busy; the crawler in $build fetches from $host"
 fi
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work_dir/display" 2>/dev/null &
-pids+=("$!")
-for _ in $(seq 100); do [ -s "$work_dir/display" ] && break; sleep 0.05; done
-[ -s "$work_dir/display" ] || die "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work_dir/display")"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
 start_server "$port"
 "$build/wortsammler" >/dev/null 2>&1 &

@@ -14,8 +14,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "driver/crawl_counters.h"
 #include "german_text.h"
+#include "text/word_counters.h"
 #include "text/word_splitter.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
@@ -79,7 +79,7 @@ void BM_SplitInsertTrie(benchmark::State& state, const TextSource& source) {
     text = sourceText;
     state.ResumeTiming();
     trie.emplace();
-    CrawlCounters counters;
+    WordCounters counters;
     splitWords(text, *trie, counters, [](size_t end) { benchmark::DoNotOptimize(end); });
     nodes = counters.nodeCount;
   }
@@ -94,7 +94,7 @@ void BM_SplitInsertWarmTrie(benchmark::State& state, const TextSource& source) {
   const std::string& sourceText = source.text();
   std::string text = sourceText;
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   splitWords(text, trie, counters, [](size_t) {});
   for (auto _ : state) {
     state.PauseTiming();
@@ -119,7 +119,7 @@ void BM_SplitCountHashMap(benchmark::State& state, const TextSource& source) {
     text = sourceText;
     state.ResumeTiming();
     counts.emplace();
-    CrawlCounters counters;
+    WordCounters counters;
     lowerCaseInPlace(text);
     forEachWord(text, [&](size_t begin, size_t end) {
       counters.letterCount += static_cast<uint32_t>(end - begin);
@@ -146,7 +146,7 @@ size_t residentBytes() {
 // vocabulary until it has at least `nodes` nodes.
 void buildGermanTrie(WordTrie& trie, std::string& text, const std::vector<std::string>& words,
                      uint32_t nodes) {
-  CrawlCounters counters;
+  WordCounters counters;
   splitWords(text, trie, counters, [](size_t) {});
   std::mt19937 random(1);
   std::string compound;

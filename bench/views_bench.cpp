@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
 #include "views/views.h"
@@ -70,7 +70,7 @@ struct BigTrie {
     }
   }
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
 };
 
 const BigTrie& bigTrie() {
@@ -79,7 +79,7 @@ const BigTrie& bigTrie() {
 }
 
 void BM_DrawWalkingView(benchmark::State& state) {
-  const char viewCode = static_cast<char>('0' + state.range(0));
+  const ViewCode viewCode = static_cast<ViewCode>('0' + state.range(0));
   const BigTrie& big = bigTrie();
   const std::vector<std::uint8_t> sampleLog(12, 0);
   ScreenService screen;

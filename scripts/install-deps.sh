@@ -10,7 +10,7 @@ deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
 # crawler and the stand-in server are built.
 deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
           libssl-dev ca-certificates)
-deps_tour=(xvfb xdotool imagemagick)
+deps_tour=(xvfb xdotool imagemagick python3)
 
 install_deps() {
   local -n wanted="deps_$1"

@@ -1,7 +1,6 @@
 #include "driver/crawler.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "driver/statistics_block.h"
 #include "driver/view_drawer.h"
@@ -9,24 +8,20 @@
 #include "net/article_fetch.h"
 #include "net/paragraph_text.h"
 #include "screen/screen_service.h"
+#include "screen/text_console.h"
 #include "text/word_splitter.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
 
 constexpr char kEscape = '\x1b';
-constexpr int kViewRow = 14;
 constexpr int kShutDownTopRow = 13;
-constexpr int kCellSize = 8;
 // How often a paced wait looks for Esc.
 constexpr double kKeyPollSeconds = 0.02;
 // Keys held back during waits, at most as many as the screen's key buffer holds.
 constexpr std::size_t kMaxHeldKeys = KeyRing::kCapacity;
-
-int cells(int pixels) {
-  return static_cast<int>(std::lround(static_cast<double>(pixels) / kCellSize));
-}
 
 }  // namespace
 
@@ -61,7 +56,7 @@ Crawler::PassResult Crawler::runPass() {
 int Crawler::run() {
   startUp();
   for (;;) {
-    const double passStart = pacing_.paced ? clock_->now() : 0.0;
+    const double passStart = pacing_.paced ? clock_->seconds() : 0.0;
     const PassResult result = runPass();
     if (result == PassResult::kEnd) break;
     if (pacing_.paced && !waitForNextPass(passStart, result == PassResult::kCounted)) break;
@@ -79,7 +74,7 @@ bool Crawler::waitForNextPass(double passStart, bool counted) {
       if (heldKeys_.size() == kMaxHeldKeys) heldKeys_.pop_front();
       heldKeys_.push_back(std::move(key));
     }
-    const double left = due - clock_->now();
+    const double left = due - clock_->seconds();
     if (left <= 0) return true;
     clock_->pause(std::min(left, kKeyPollSeconds));
   }
@@ -115,7 +110,7 @@ bool Crawler::handleKey(std::string_view key) {
   if (key.size() != 1) return false;
   const char k = key.front();
   if (k >= '1' && k <= '8') {
-    viewCode_ = std::string(1, k);
+    viewCode_ = k;
   } else if (k == 'd') {
     dumpWords();
   } else if (k == '+') {
@@ -133,7 +128,7 @@ void Crawler::setWindowMode(int width, int height) {
   const auto [actualWidth, actualHeight] = screen_.windowSize();
   windowWidth_ = actualWidth;
   windowHeight_ = actualHeight;
-  screen_.setTextGrid(cells(windowWidth_), cells(windowHeight_));
+  screen_.setTextGrid(textCells(windowWidth_), textCells(windowHeight_));
 }
 
 void Crawler::dumpWords() {
@@ -141,7 +136,7 @@ void Crawler::dumpWords() {
 }
 
 void Crawler::shutDown() {
-  screen_.setTextViewport(kShutDownTopRow, cells(windowHeight_));
+  screen_.setTextViewport(kShutDownTopRow, textCells(windowHeight_));
   screen_.clearScreen(ScreenService::ClearMode::kViewport);
   screen_.printLineEnd();
   screen_.printText("Abbau des Baums aus dem Speicher...  ");

@@ -12,6 +12,7 @@
 #include "driver/pass_pacing.h"
 #include "driver/sample_log.h"
 #include "trie/word_trie.h"
+#include "views/views.h"
 
 namespace ws {
 
@@ -65,7 +66,7 @@ class Crawler {
   const CrawlTiming& timing() const { return timing_; }
   const SampleLog& sampleLog() const { return sampleLog_; }
   const WordTrie& trie() const { return trie_; }
-  const std::string& viewCode() const { return viewCode_; }
+  ViewCode viewCode() const { return viewCode_; }
   const std::string& articlePath() const { return articlePath_; }
   int windowWidth() const { return windowWidth_; }
   int windowHeight() const { return windowHeight_; }
@@ -88,7 +89,7 @@ class Crawler {
   CrawlCounters counters_;
   CrawlTiming timing_;
   SampleLog sampleLog_;
-  std::string viewCode_ = "1";
+  ViewCode viewCode_ = '1';
   std::string articlePath_;
   int windowWidth_ = 0;
   int windowHeight_ = 0;

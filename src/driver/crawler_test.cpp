@@ -19,6 +19,7 @@ using ws::testing::FakeArticleSource;
 using ws::testing::openSmallScreen;
 using ws::testing::RecordingViewDrawer;
 using ws::testing::sameRows;
+using ws::testing::SteppingClock;
 
 using Pass = Crawler::PassResult;
 
@@ -55,7 +56,7 @@ TEST_F(CrawlerTest, StartUpOpensTheSmallWindowWithEmptyState) {
   EXPECT_EQ(c.nodeCount, 224u);
   EXPECT_EQ(c.pagesRead + c.distinctWords + c.wordsTotal + c.letterCount, 0u);
   EXPECT_EQ(c.charactersRead + c.lastSamplePosition, 0u);
-  EXPECT_EQ(crawler_.viewCode(), "1");
+  EXPECT_EQ(crawler_.viewCode(), '1');
   EXPECT_EQ(crawler_.sampleLog().bytes(), std::string(12, '\0'));
   EXPECT_EQ(crawler_.trie().nodeCount(), 224u);
   EXPECT_EQ(crawler_.windowWidth(), 640);
@@ -78,7 +79,7 @@ TEST_F(CrawlerTest, PassWithoutParagraphTextOnlyCountsTheFetch) {
   EXPECT_TRUE(views_.calls.empty());
   EXPECT_TRUE(allBlack(screen_.frame()));
   EXPECT_EQ(host_.frames, framesBefore);  // nothing was shown
-  EXPECT_EQ(crawler_.viewCode(), "1");
+  EXPECT_EQ(crawler_.viewCode(), '1');
   EXPECT_EQ(screen_.readKey(), "3");  // the key still waits
 }
 
@@ -100,7 +101,7 @@ TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
   EXPECT_GE(crawler_.timing().readingTime, 0.0);
 
   ASSERT_EQ(views_.calls.size(), 1u);
-  EXPECT_EQ(views_.calls[0].viewCode, "1");
+  EXPECT_EQ(views_.calls[0].viewCode, '1');
   EXPECT_EQ(views_.calls[0].cursorRow, 14);
   EXPECT_EQ(views_.calls[0].cursorColumn, 1);
   EXPECT_EQ(views_.calls[0].windowWidth, 640);
@@ -145,21 +146,21 @@ TEST_F(CrawlerTest, KeysAreTakenOnePerCountedArticleInOrder) {
   for (int i = 0; i < 4; ++i) source_.addArticle("/wiki/A", "wort");
   for (int i = 0; i < 4; ++i) EXPECT_EQ(crawler_.runPass(), Pass::kCounted);
   ASSERT_EQ(views_.calls.size(), 4u);
-  EXPECT_EQ(views_.calls[0].viewCode, "1");
-  EXPECT_EQ(views_.calls[1].viewCode, "3");
-  EXPECT_EQ(views_.calls[2].viewCode, "3");  // "D" matches nothing
-  EXPECT_EQ(views_.calls[3].viewCode, "7");
+  EXPECT_EQ(views_.calls[0].viewCode, '1');
+  EXPECT_EQ(views_.calls[1].viewCode, '3');
+  EXPECT_EQ(views_.calls[2].viewCode, '3');  // "D" matches nothing
+  EXPECT_EQ(views_.calls[3].viewCode, '7');
 }
 
 TEST_F(CrawlerTest, KeyTableMatchesWholeOneByteTextsOnly) {
   for (const char* key : {"", "D", "9", "0", "33", "dd", "\xFFk", "\xFF\x1b", "\x1b\x1b"}) {
     EXPECT_FALSE(crawler_.handleKey(key)) << key;
-    EXPECT_EQ(crawler_.viewCode(), "1") << key;
+    EXPECT_EQ(crawler_.viewCode(), '1') << key;
     EXPECT_EQ(crawler_.windowWidth(), 640) << key;
   }
   for (const char* key : {"1", "2", "3", "4", "5", "6", "7", "8"}) {
     EXPECT_FALSE(crawler_.handleKey(key));
-    EXPECT_EQ(crawler_.viewCode(), key);
+    EXPECT_EQ(crawler_.viewCode(), key[0]);
   }
   EXPECT_TRUE(crawler_.handleKey("\x1b"));
 }
@@ -237,6 +238,25 @@ TEST(CrawlerDump, KeyDWritesTheDumpIntoTheGivenDirectory) {
 
   Crawler noDirectory(source, screen, views, std::nullopt);
   EXPECT_FALSE(noDirectory.handleKey("d"));  // nothing to write to, nothing reported
+}
+
+TEST(CrawlerClock, RunTimeAndReadingTimeRowsFollowTheClock) {
+  SteppingClock clock(50.0, 1000.25);
+  FakeArticleSource source;
+  ScreenService screen(nullptr, clock);
+  RecordingViewDrawer views;
+  Crawler crawler(source, screen, views, std::nullopt);
+  crawler.startUp();  // start 50
+  source.addArticle("/wiki/A", "eins");
+  source.addArticle("/wiki/B", "zwei");
+  crawler.runPass();  // reading from 1050.25 to 2050.5, statistics at 3050.75
+  crawler.runPass();  // reading from 4051 to 5051.25, statistics at 6051.5
+
+  ScreenService expected;
+  openSmallScreen(expected);
+  expected.printText("                       Gesamtzeit: 1:40:01.5", true);
+  expected.printText("Gesamtzeit zum Einlesen der Daten: 0:33:20.5", true);
+  EXPECT_TRUE(sameRows(screen.frame(), expected.frame(), 0, 2 * 8 - 1));
 }
 
 TEST(CrawlerRun, RunsUntilEscAndReturnsZero) {

@@ -17,11 +17,6 @@ void PassPacer::passEnded(bool counted) {
   interval_ = interval_ > ceiling / 2 ? ceiling : interval_ * 2;
 }
 
-double SteadyPassClock::now() {
-  using Seconds = std::chrono::duration<double>;
-  return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 void SteadyPassClock::pause(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "screen/clock.h"
+
 namespace ws {
 
 struct PassPacing {
@@ -30,19 +32,18 @@ class PassPacer {
   std::chrono::milliseconds interval_;
 };
 
-// The clock the pacing waits by: a seam so that tests need not wait.
-class PassClock {
+// The clock the pacing waits by: the program's clock, and a way to pass time on it; a seam so
+// that tests need not wait.
+class PassClock : public Clock {
  public:
-  virtual ~PassClock() = default;
-  // Seconds from an arbitrary origin, steady.
-  virtual double now() = 0;
   // Returns after about `seconds`.
   virtual void pause(double seconds) = 0;
 };
 
+// The program's steady clock, sleeping the thread to pause.
 class SteadyPassClock final : public PassClock {
  public:
-  double now() override;
+  double seconds() override { return steadyClock().seconds(); }
   void pause(double seconds) override;
 };
 

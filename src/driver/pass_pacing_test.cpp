@@ -38,12 +38,12 @@ TEST(PassPacer, DoublesAfterEachPassWithoutTextUpToAMinuteAndResetsAfterACounted
 // A clock that moves only when the crawler pauses or a request takes its time.
 class FakePassClock : public PassClock {
  public:
-  double now() override { return seconds; }
+  double seconds() override { return time; }
   void pause(double s) override {
-    seconds += s;
+    time += s;
     if (onPause) onPause();
   }
-  double seconds = 1000.0;
+  double time = 1000.0;
   std::function<void()> onPause;
 };
 
@@ -52,8 +52,8 @@ class TimedSource : public FakeArticleSource {
  public:
   explicit TimedSource(FakePassClock& clock) : clock_(clock) {}
   std::string fetchRandomArticle(std::string& articlePath) override {
-    starts.push_back(clock_.seconds);
-    clock_.seconds += 0.25;
+    starts.push_back(clock_.time);
+    clock_.time += 0.25;
     return FakeArticleSource::fetchRandomArticle(articlePath);
   }
   std::vector<double> starts;
@@ -100,10 +100,10 @@ TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedA
   ASSERT_EQ(starts.size(), 5u);
   const std::vector<double> expected{0.0, 1.0, 3.0, 7.0, 8.0};
   for (size_t i = 0; i < starts.size(); ++i) EXPECT_NEAR(starts[i], expected[i], 1e-9) << i;
-  EXPECT_LT(clock_.seconds - source_.starts.back(), 0.25 + 0.05);  // Esc did not wait out 1 s
+  EXPECT_LT(clock_.time - source_.starts.back(), 0.25 + 0.05);  // Esc did not wait out 1 s
   EXPECT_EQ(crawler_.counters().pagesRead, 5u);
   EXPECT_EQ(views_.calls.size(), 2u);
-  EXPECT_EQ(crawler_.viewCode(), "3");  // the key read in a wait, taken by the next counted pass
+  EXPECT_EQ(crawler_.viewCode(), '3');  // the key read in a wait, taken by the next counted pass
   EXPECT_EQ(crawler_.trie().nodeCount(), 0u);  // the normal shut-down freed the trie
 }
 

@@ -2,13 +2,11 @@
 
 #include "screen/number_format.h"
 #include "screen/screen_service.h"
+#include "trie/trie_node.h"
 
 namespace ws {
 
 namespace {
-
-constexpr double kBytesPerNode = 900.0;
-constexpr double kBytesPerMegabyte = 1048576.0;
 
 std::string labelled(std::string_view label, std::string_view value) {
   std::string row(label);
@@ -19,9 +17,7 @@ std::string labelled(std::string_view label, std::string_view value) {
 }  // namespace
 
 std::string memoryText(std::uint32_t nodeCount) {
-  // In double: nodeCount x 900 passes 32 bits beyond about 4.7 million nodes.
-  const double megabytes = static_cast<double>(nodeCount) * kBytesPerNode / kBytesPerMegabyte;
-  return cutAfterFirstDecimal(doubleText(megabytes));
+  return cutAfterFirstDecimal(doubleText(nodeMegabytes(nodeCount)));
 }
 
 StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing,

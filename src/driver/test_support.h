@@ -10,6 +10,7 @@
 
 #include "driver/view_drawer.h"
 #include "net/article_fetch.h"
+#include "screen/clock.h"
 #include "screen/frame_buffer.h"
 #include "screen/screen_service.h"
 #include "screen/window_host.h"
@@ -45,7 +46,7 @@ class FakeArticleSource : public ArticleSource {
 class RecordingViewDrawer : public ViewDrawer {
  public:
   struct Call {
-    std::string viewCode;
+    ViewCode viewCode;
     int cursorRow;
     int cursorColumn;
     int windowWidth;
@@ -53,12 +54,27 @@ class RecordingViewDrawer : public ViewDrawer {
     std::size_t sampleLogBytes;
     int lockDepth;
   };
-  void drawView(std::string_view viewCode, const ViewInputs& inputs) override {
+  void drawView(ViewCode viewCode, const ViewInputs& inputs) override {
     const auto [width, height] = inputs.screen.windowSize();
-    calls.push_back({std::string(viewCode), inputs.screen.cursorRow(), inputs.screen.cursorColumn(),
-                     width, height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
+    calls.push_back({viewCode, inputs.screen.cursorRow(), inputs.screen.cursorColumn(), width,
+                     height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
   }
   std::vector<Call> calls;
+};
+
+// A clock whose readings start at `first` and grow by `step` with every reading.
+class SteppingClock : public Clock {
+ public:
+  SteppingClock(double first, double step) : next_(first), step_(step) {}
+  double seconds() override {
+    const double now = next_;
+    next_ += step_;
+    return now;
+  }
+
+ private:
+  double next_;
+  double step_;
 };
 
 // Counts the finished frames a screen hands to its window.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string_view>
-
 #include "views/views.h"
 
 namespace ws {
@@ -11,15 +9,15 @@ namespace ws {
 class ViewDrawer {
  public:
   virtual ~ViewDrawer() = default;
-  virtual void drawView(std::string_view viewCode, const ViewInputs& inputs) = 0;
+  virtual void drawView(ViewCode viewCode, const ViewInputs& inputs) = 0;
 };
 
 // The eight views of the program, keeping their state for the whole run.
-// Only the one-character codes "1" to "8" draw anything.
+// Only the codes '1' to '8' draw anything.
 class PainterViewDrawer : public ViewDrawer {
  public:
-  void drawView(std::string_view viewCode, const ViewInputs& inputs) override {
-    if (viewCode.size() == 1) painter_.drawView(viewCode.front(), inputs);
+  void drawView(ViewCode viewCode, const ViewInputs& inputs) override {
+    painter_.drawView(viewCode, inputs);
   }
 
  private:

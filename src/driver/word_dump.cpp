@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "screen/number_format.h"
+#include "screen/program_name.h"
 #include "trie/word_trie.h"
 
 namespace ws {
@@ -44,13 +45,6 @@ void removeStaleTemporary(const std::filesystem::path& temporary) {
   if (std::filesystem::is_regular_file(std::filesystem::symlink_status(temporary, error))) {
     std::filesystem::remove(temporary, error);
   }
-}
-
-std::optional<std::filesystem::path> executablePath() {
-  std::error_code error;
-  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error || path.empty()) return std::nullopt;
-  return path;
 }
 
 }  // namespace

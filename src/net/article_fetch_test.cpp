@@ -60,7 +60,7 @@ TEST_F(FetchRandomArticleTest, FirstOfTwoMarkersWins) {
 
 TEST_F(FetchRandomArticleTest, MissingMarkerLeadsToARequestForTheRoot) {
   std::string lowerCase = locationHeader("Heidelberg");
-  lowerCase.replace(lowerCase.find("Location"), 1, "l");
+  lowerCase[lowerCase.find("Location")] = 'l';
   serve(lowerCase);
   EXPECT_EQ(source_.fetchRandomArticle(articlePath_), kPage);
   EXPECT_EQ(articlePath_, "");

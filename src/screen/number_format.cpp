@@ -68,7 +68,7 @@ std::string exponentText(int exponent) {
 
 std::string scientificForm(const Decimal& d) {
   std::string text(1, d.digits[0]);
-  if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+  if (d.digits.size() > 1) text.append(".").append(d.digits, 1);
   return text + "e" + exponentText(d.exponent);
 }
 
@@ -82,7 +82,7 @@ std::string fixedForm(const Decimal& d) {
   if (text.size() <= static_cast<size_t>(integerDigits)) {
     text.append(static_cast<size_t>(integerDigits) - text.size(), '0');
   } else {
-    text.insert(static_cast<size_t>(integerDigits), ".");
+    text.insert(static_cast<size_t>(integerDigits), 1, '.');
   }
   return text;
 }
@@ -92,8 +92,9 @@ std::string generalText(double value, int precision) {
   if (!std::isfinite(value)) return nonFiniteText(value);
   const std::string sign = std::signbit(value) ? "-" : "";
   const Decimal d = scientificDigits(std::fabs(value), precision - 1);
-  if (d.exponent < -4 || d.exponent >= precision) return sign + scientificForm(d);
-  return sign + fixedForm(d);
+  if (d.exponent < -4 || d.exponent >= precision)
+    return std::string(sign).append(scientificForm(d));
+  return std::string(sign).append(fixedForm(d));
 }
 
 // The magnitude of a finite value rounded half up to 16 significant digits, then half up to
@@ -164,7 +165,7 @@ MaskField findMaskField(std::string_view mask) {
 std::string maskedField(const MaskField& field, double x) {
   const bool negative = std::signbit(x);
   const std::string sign = negative ? "-" : "";
-  if (!std::isfinite(x)) return "%" + nonFiniteText(x);
+  if (!std::isfinite(x)) return std::string("%").append(nonFiniteText(x));
 
   const FixedDigits digits = roundedFixedDigits(std::fabs(x), field.fractionPositions);
   const int k = static_cast<int>(digits.integer.size());
@@ -184,7 +185,7 @@ std::string secondsText(double remainder) {
     // Below 0.0001 the general notation turns scientific; the seconds always read in fixed form.
     text = fixedForm(scientificDigits(remainder, 15));
   }
-  text.insert(0, "0");
+  text.insert(0, 1, '0');
   const size_t point = text.find('.');
   if (point == std::string::npos) return text.substr(text.size() - 2);
   return text.substr(point - 2);
@@ -201,7 +202,7 @@ std::string unsignedText(uint32_t value) {
 }
 
 std::string signedPrintText(int32_t value) {
-  return value >= 0 ? " " + signedText(value) : signedText(value);
+  return value >= 0 ? std::string(" ").append(signedText(value)) : signedText(value);
 }
 
 std::string doubleText(double value) {
@@ -234,13 +235,13 @@ std::string elapsedText(double seconds, int32_t decimals) {
     if (r == 0) r = 0;  // no "-0" seconds
   }
 
-  const std::string minuteText = "0" + signedText(minutes);
+  const std::string minuteText = std::string("0").append(signedText(minutes));
   std::string text = signedText(hours) + ":" + minuteText.substr(minuteText.size() - 2) + ":";
   std::string sec = secondsText(r);
   const size_t point = sec.find('.');
   if (decimals > 0) {
     if (point == std::string::npos) {
-      sec += "." + std::string(static_cast<size_t>(decimals), '0');
+      sec.append(".").append(static_cast<size_t>(decimals), '0');
     } else if (sec.size() - point - 1 > static_cast<size_t>(decimals)) {
       sec.resize(point + 1 + static_cast<size_t>(decimals));
     }

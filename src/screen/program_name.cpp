@@ -1,9 +1,8 @@
 #include "screen/program_name.h"
 
 #include <errno.h>
-#include <unistd.h>
 
-#include <array>
+#include <system_error>
 
 namespace ws {
 
@@ -15,10 +14,16 @@ std::string baseNameWithoutExtension(std::string_view path) {
   return std::string(name);
 }
 
+std::optional<std::filesystem::path> executablePath() {
+  std::error_code error;
+  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || path.empty()) return std::nullopt;
+  return path;
+}
+
 std::string programName() {
-  std::array<char, 4096> path{};
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length > 0) return baseNameWithoutExtension(std::string_view(path.data(), length));
+  const auto path = executablePath();
+  if (path) return baseNameWithoutExtension(path->native());
   return baseNameWithoutExtension(program_invocation_name);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// The name the program goes by: its executable file's base name without the extension. The window
-// takes it as its title and messages on stderr begin with it.
+// The running executable: its path, and the name the program goes by (the executable file's base
+// name without the extension). The window takes the name as its title and messages on stderr
+// begin with it; the word dump goes to the executable's directory.
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,7 +14,10 @@ namespace ws {
 // (".hidden" stays ".hidden"), and only the last extension is dropped ("a.b.c" -> "a.b").
 std::string baseNameWithoutExtension(std::string_view path);
 
-// The base name of the running executable (from /proc/self/exe, else from how it was invoked).
+// The running executable's path, from /proc/self/exe; nullopt when it cannot be read.
+std::optional<std::filesystem::path> executablePath();
+
+// The base name of the running executable (from executablePath(), else from how it was invoked).
 std::string programName();
 
 }  // namespace ws

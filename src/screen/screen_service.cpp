@@ -1,13 +1,13 @@
 #include "screen/screen_service.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "screen/pixel_drawing.h"
 
 namespace ws {
 
-ScreenService::ScreenService(WindowHost* host) : host_(host), console_(frame_, pen_) {}
+ScreenService::ScreenService(WindowHost* host, Clock& clock)
+    : host_(host), clock_(clock), console_(frame_, pen_) {}
 
 template <class Draw>
 void ScreenService::drawLocked(long long firstRow, long long lastRow, Draw&& draw) {
@@ -27,7 +27,8 @@ void ScreenService::markRows(long long firstRow, long long lastRow) {
 }
 
 void ScreenService::releaseLock() {
-  if (lock_.depth() == 1) console_.settle();  // the window thread must see rows in order
+  // The window thread may read the frame as soon as the lock is free: hand it over in order.
+  if (lock_.depth() == 1) console_.frame();
   if (!lock_.unlock()) return;
   if (host_ == nullptr) return;
   if (resizePending_) {
@@ -48,8 +49,7 @@ void ScreenService::openWindow(int width, int height) {
     resizePending_ = true;
   }
   if (ownLock) lock_.lock();
-  console_.settle();
-  frame_.resize(width, height);
+  console_.frame().resize(width, height);
   pen_ = PenColours{toRgb565(kWhite), toRgb565(kBlack)};
   if (!console_.reset(width / 8, height / 8)) console_.clearGrid();
   markRows(0, height - 1);
@@ -88,38 +88,38 @@ void ScreenService::plotPixel(float x, float y, Colour colour) {
 }
 
 void ScreenService::plot(float x, float y, uint16_t pixel) {
-  console_.settle();
+  FrameBuffer& frame = console_.frame();
   if (lock_.depth() > 0) {
-    plotPoint(frame_, x, y, pixel);
+    plotPoint(frame, x, y, pixel);
     return;
   }
   const double column = roundedCoordinate(x);
   const double row = roundedCoordinate(y);
-  if (!(column >= 0.0 && column < frame_.width() && row >= 0.0 && row < frame_.height())) return;
+  if (!(column >= 0.0 && column < frame.width() && row >= 0.0 && row < frame.height())) return;
   drawLocked(static_cast<long long>(row), static_cast<long long>(row),
-             [&] { plotPoint(frame_, x, y, pixel); });
+             [&] { plotPoint(frame, x, y, pixel); });
 }
 
 void ScreenService::drawLine(float x1, float y1, float x2, float y2, std::optional<Colour> colour,
                              uint16_t style) {
-  console_.settle();
+  FrameBuffer& frame = console_.frame();
   const uint16_t pixel = pixelOf(colour);
   const double row1 = roundedCoordinate(y1);
   const double row2 = roundedCoordinate(y2);
   // Rows to present; clamped first so that far-away end points convert safely.
-  const double limit = static_cast<double>(frame_.height());
+  const double limit = static_cast<double>(frame.height());
   const auto first = static_cast<long long>(std::clamp(std::min(row1, row2), -1.0, limit));
   const auto last = static_cast<long long>(std::clamp(std::max(row1, row2), -1.0, limit));
-  drawLocked(first, last, [&] { drawStyledLine(frame_, x1, y1, x2, y2, pixel, style); });
+  drawLocked(first, last, [&] { drawStyledLine(frame, x1, y1, x2, y2, pixel, style); });
 }
 
 void ScreenService::drawText(float x, float y, std::string_view text,
                              std::optional<Colour> colour) {
-  console_.settle();
+  FrameBuffer& frame = console_.frame();
   const uint16_t pixel = pixelOf(colour);
-  const double top = std::clamp(roundedCoordinate(y), -8.0, static_cast<double>(frame_.height()));
+  const double top = std::clamp(roundedCoordinate(y), -8.0, static_cast<double>(frame.height()));
   const auto first = static_cast<long long>(top);
-  drawLocked(first, first + 7, [&] { drawGlyphText(frame_, x, y, text, pixel); });
+  drawLocked(first, first + 7, [&] { drawGlyphText(frame, x, y, text, pixel); });
 }
 
 void ScreenService::setTextViewport(int top, int bottom) {
@@ -141,12 +141,6 @@ void ScreenService::printText(std::string_view text, bool lineEnd) {
 
 void ScreenService::printLineEnd() {
   printText({}, true);
-}
-
-double ScreenService::clockSeconds() const {
-  using Seconds = std::chrono::duration<double>;
-  return std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
 }
 
 bool ScreenService::presentChanges(const PresentFunction& f) {

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <utility>
 
+#include "screen/clock.h"
 #include "screen/colour.h"
 #include "screen/frame_buffer.h"
 #include "screen/frame_lock.h"
@@ -30,8 +31,9 @@ class ScreenService {
   using ClearMode = ws::ClearMode;
   using PresentFunction = std::function<void(const FrameBuffer&, int firstRow, int lastRow)>;
 
-  // host (may be nullptr: the screen then lives in memory only) must outlive the service.
-  explicit ScreenService(WindowHost* host = nullptr);
+  // host (may be nullptr: the screen then lives in memory only) and clock must outlive the
+  // service.
+  explicit ScreenService(WindowHost* host = nullptr, Clock& clock = steadyClock());
   ScreenService(const ScreenService&) = delete;
   ScreenService& operator=(const ScreenService&) = delete;
 
@@ -77,8 +79,8 @@ class ScreenService {
   // Window thread: one byte for a character key, 255 and a second byte for any other key.
   void pushKey(std::string_view keyText) { keys_.push(keyText); }
 
-  // Seconds since an arbitrary origin, from a steady clock; for differences only.
-  double clockSeconds() const;
+  // Seconds since an arbitrary origin, from the service's clock; for differences only.
+  double clockSeconds() const { return clock_.seconds(); }
 
   // Window thread: under the frame lock, hands the changed rows to f and clears the marks.
   // Does nothing (returns false) when no row changed. Around openWindow the frame's size may
@@ -86,10 +88,7 @@ class ScreenService {
   bool presentChanges(const PresentFunction& f);
 
   // The picture as it will be shown. Tests, and the working thread while it holds the lock.
-  const FrameBuffer& frame() const {
-    console_.settle();
-    return frame_;
-  }
+  const FrameBuffer& frame() { return console_.frame(); }
   int lockDepth() const { return lock_.depth(); }
 
  private:
@@ -103,11 +102,12 @@ class ScreenService {
   uint16_t pixelOf(std::optional<Colour> colour) const;
 
   WindowHost* host_;
-  // Mutable: frame() puts rows that the console scrolled lazily back in order, which changes
-  // their storage but not the picture.
-  mutable FrameBuffer frame_;
+  Clock& clock_;
+  // Written through console_.frame() only, which hands it out with its rows in display order;
+  // its size is read directly.
+  FrameBuffer frame_;
   PenColours pen_;
-  mutable TextConsole console_;
+  TextConsole console_;
   FrameLock lock_;
   KeyRing keys_;
   bool resizePending_ = false;

@@ -7,9 +7,10 @@
 // last printed byte owes is settled by the next printed byte (scrolling first).
 //
 // Scrolling a viewport that lies inside the frame moves no pixels: the viewport's text rows are
-// kept rotated in place and put back in order by settle(). Until then the frame holds the
-// viewport's rows in rotated order; anyone reading or drawing pixels must call settle() first.
+// kept rotated in place until someone else needs the pixels. Besides the console, everyone reads
+// and draws the frame through frame(), which puts the rows back in display order first.
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -24,6 +25,12 @@ struct PenColours {
 };
 
 enum class ClearMode { kDefault, kViewport };
+
+// The text cells that `pixels` pixels come to, to the nearest whole 8-pixel cell: the text grid
+// the program sets for a window (80 x 60 at 640 x 480).
+inline int textCells(int pixels) {
+  return static_cast<int>(std::lround(pixels / 8.0));
+}
 
 class TextConsole {
  public:
@@ -63,10 +70,11 @@ class TextConsole {
   void printText(std::string_view text, bool lineEnd = false);
   void printLineEnd() { printText({}, true); }
 
-  // Puts the viewport's rows back in display order after deferred scrolls. Cheap when nothing
-  // scrolled since the last call.
-  void settle() {
-    if (rotation_ != 0) unrotate();
+  // The frame with every row in display order (deferred scrolls are put back first; cheap when
+  // nothing scrolled since the last call). The console's own printing may rotate rows again.
+  FrameBuffer& frame() {
+    settle();
+    return frame_;
   }
 
   // Pixel rows the viewport covers (clipped to the frame); empty range when first > last.
@@ -75,6 +83,9 @@ class TextConsole {
 
  private:
   bool ready() const { return columns_ > 0 && rows_ > 0; }
+  void settle() {
+    if (rotation_ != 0) unrotate();
+  }
   void printByte(unsigned char byte);
   void putCell(unsigned char code);
   void nextRow();

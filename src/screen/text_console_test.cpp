@@ -29,7 +29,7 @@ class TextConsoleTest : public ::testing::Test {
 
   // Value of every pixel of text row r if they are all equal, else -1.
   int uniformRow(int row) {
-    console.settle();
+    console.frame();  // rows in display order
     const uint16_t first = frame.at(0, 8 * (row - 1));
     for (int y = 8 * (row - 1); y < 8 * row; ++y) {
       for (int x = 0; x < frame.width(); ++x) {
@@ -41,7 +41,7 @@ class TextConsoleTest : public ::testing::Test {
 
   // Whether the cell at (row, column) shows the glyph of code in ink on paper.
   ::testing::AssertionResult cellShows(int row, int column, unsigned char code) {
-    console.settle();
+    console.frame();  // rows in display order
     const Glyph& glyph = glyphOf(code);
     for (int gy = 0; gy < 8; ++gy) {
       for (int gx = 0; gx < 8; ++gx) {
@@ -280,7 +280,7 @@ TEST_F(TextConsoleTest, GridLargerThanTheFrameIsClipped) {
   big.printText(std::string(16, '\xDB'));
   EXPECT_EQ(testing::countSet(tiny), 144);
   big.printText("\r");  // settles the wrap: one scroll
-  big.settle();
+  big.frame();          // rows in display order
   EXPECT_EQ(big.cursorRow(), 4);
   EXPECT_EQ(tiny.at(11, 3), kInk);  // pixel rows 8..11 moved up to 0..3
   EXPECT_EQ(tiny.at(11, 4), kPaper);

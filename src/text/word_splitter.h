@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/crawl_counters.h"
 #include "text/lower_case.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
 
 namespace ws {
@@ -45,7 +45,7 @@ void forEachWord(std::string_view text, Found&& found) {
 // already hold a few of the following words too (words are inserted in small
 // batches so that their memory reads overlap).
 template <class AfterWord>
-void splitWords(std::string& text, WordTrie& trie, CrawlCounters& counters, AfterWord&& afterWord) {
+void splitWords(std::string& text, WordTrie& trie, WordCounters& counters, AfterWord&& afterWord) {
   constexpr size_t kBatch = 64;
   lowerCaseInPlace(text);
   const std::string_view view(text);

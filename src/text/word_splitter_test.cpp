@@ -53,7 +53,7 @@ TEST(WordSplitter, RunsOfSeparatorsYieldNoEmptyWords) {
 
 TEST(WordSplitter, EndPositionsPointBehindEachWord) {
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::string text = " ab,c de";
   std::vector<size_t> ends;
   splitWords(text, trie, counters, [&](size_t end) { ends.push_back(end); });
@@ -62,7 +62,7 @@ TEST(WordSplitter, EndPositionsPointBehindEachWord) {
 
 TEST(WordSplitter, CountsWordsLettersNodesAndNewWords) {
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::string text = "Die die DIE a Haus hau";
   std::vector<uint32_t> wordsSeen;
   splitWords(text, trie, counters, [&](size_t) { wordsSeen.push_back(counters.wordsTotal); });
@@ -96,7 +96,7 @@ TEST(WordSplitter, CountersAfterEachWordMatchOneByOneInsertion) {
   std::vector<Seen> expected;
   {
     WordTrie trie;
-    CrawlCounters c;
+    WordCounters c;
     std::string lower = lowerCased(text);
     forEachWord(lower, [&](size_t begin, size_t end) {
       const uint32_t created = trie.insertWord(std::string_view(lower).substr(begin, end - begin));
@@ -108,7 +108,7 @@ TEST(WordSplitter, CountersAfterEachWordMatchOneByOneInsertion) {
     });
   }
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::vector<Seen> seen;
   splitWords(text, trie, counters, [&](size_t end) {
     seen.push_back({counters.wordsTotal, counters.letterCount, counters.nodeCount,
@@ -122,7 +122,7 @@ TEST(WordSplitter, CountersAfterEachWordMatchOneByOneInsertion) {
 
 TEST(WordSplitter, SeparatorsOnlyChangeNothing) {
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::string text = " ";
   int calls = 0;
   splitWords(text, trie, counters, [&](size_t) { ++calls; });
@@ -135,7 +135,7 @@ TEST(WordSplitter, SeparatorsOnlyChangeNothing) {
 
 TEST(WordSplitter, ParagraphWithoutSeparatorIsOneWord) {
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::string text(1'000'000, 'Q');
   size_t lastEnd = 0;
   splitWords(text, trie, counters, [&](size_t end) { lastEnd = end; });

@@ -171,7 +171,7 @@ TEST(WordTrie, GrowsAcrossCommitStepsWithoutMovingNodes) {
   // Enough new nodes to need memory beyond the first commit step.
   std::string word;
   for (int n = 0; n < 70000; ++n) {
-    word = "w" + std::to_string(n);
+    word = 'w' + std::to_string(n);
     trie.insertWord(word + "!");
   }
   EXPECT_EQ(first, &trie.node(trie.rootEntry(1)));

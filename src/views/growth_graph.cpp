@@ -8,6 +8,7 @@
 
 #include "screen/colour.h"
 #include "screen/number_format.h"
+#include "trie/trie_node.h"
 #include "views/headline.h"
 
 namespace ws {
@@ -95,7 +96,7 @@ void GrowthGraph::draw(ScreenService& screen, std::span<const std::uint8_t> samp
     const double memoryLevel = baseline - last.nodeCount / nodesScale;
     const float ym = coordinate(memoryLevel);
     screen.drawLine(kMargin, ym, w - kMargin, ym, kWhite, kGuideStyle);
-    const double megabytes = static_cast<double>(nodeCount) * 900.0 / 1048576.0;
+    const double megabytes = nodeMegabytes(nodeCount);
     screen.drawText(30.0f, coordinate(memoryLevel - 10.0),
                     cutAfterFirstDecimal(doubleText(megabytes)) + " MB", std::nullopt);
     screen.drawText(30.0f, coordinate(memoryLevel + 5.0), unsignedText(last.wordsTotal), kYellow);

@@ -2,12 +2,9 @@
 
 #include "screen/colour.h"
 #include "screen/number_format.h"
+#include "views/view_layout.h"
 
 namespace ws {
-
-namespace {
-constexpr int kViewRow = 14;
-}  // namespace
 
 void printHeadline(ScreenService& screen, std::string_view headline) {
   screen.moveCursor(kViewRow, 1);

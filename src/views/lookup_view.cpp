@@ -4,12 +4,9 @@
 #include "screen/number_format.h"
 #include "text/lower_case.h"
 #include "views/headline.h"
+#include "views/view_layout.h"
 
 namespace ws {
-
-namespace {
-constexpr int kListColumn = 5;
-}  // namespace
 
 void drawLookupView(ScreenService& screen, const WordTrie& trie) {
   printHeadline(screen, " 2) Gezielter Lookup von Woertern:");

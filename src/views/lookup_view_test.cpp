@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "views/view_fixture_test_util.h"
+#include "views/test_view_fixture.h"
 
 namespace ws::testing {
 namespace {

@@ -4,12 +4,11 @@
 
 #include "screen/number_format.h"
 #include "views/headline.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
-constexpr int kListColumn = 5;
-
 // The ranking compares counts as signed 32-bit values.
 bool ranksAbove(std::uint32_t count, std::uint32_t other) {
   return static_cast<std::int32_t>(count) > static_cast<std::int32_t>(other);

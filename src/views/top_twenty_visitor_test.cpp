@@ -27,7 +27,7 @@ TEST(TopTwentyRanking, EqualCountsKeepTheEarlierWordAheadAndDoNotDisplaceRankTwe
   EXPECT_EQ(v.ranked(3).word, "ac") << rankingText(v);
 
   v.reset();
-  for (int i = 0; i < 20; ++i) v.offer("w" + std::to_string(100 + i), 5);
+  for (int i = 0; i < 20; ++i) v.offer('w' + std::to_string(100 + i), 5);
   v.offer("zz", 5);  // ties rank 20: stays out
   EXPECT_EQ(v.ranked(20).word, "w119") << rankingText(v);
   v.offer("zy", 6);  // beats everyone: rank 1, the old rank 20 drops out

@@ -5,7 +5,7 @@
 
 namespace ws {
 
-void ViewPainter::drawView(char viewCode, const ViewInputs& in) {
+void ViewPainter::drawView(ViewCode viewCode, const ViewInputs& in) {
   switch (viewCode) {
     case '1':
       growthGraph_.draw(in.screen, in.sampleLog, in.counters.nodeCount);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "views/view_fixture_test_util.h"
+#include "views/test_view_fixture.h"
 
 namespace ws::testing {
 namespace {

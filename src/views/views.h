@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
 #include "views/growth_graph.h"
@@ -17,11 +17,14 @@
 
 namespace ws {
 
+// The ViewCode: the key of the view drawn after each counted article, '1' to '8'.
+using ViewCode = char;
+
 // What one drawing reads. Every reference must stay valid for the duration of drawView only.
 struct ViewInputs {
   ScreenService& screen;
   const WordTrie& trie;
-  const CrawlCounters& counters;
+  const WordCounters& counters;
   // The sample log: 12-byte records back to back (float ratio, uint32 wordsTotal, uint32 nodeCount,
   // all little-endian). Record 0 is the all-zero record; a trailing partial record is ignored.
   std::span<const std::uint8_t> sampleLog;
@@ -34,7 +37,7 @@ class ViewPainter {
   // and the caller holds the screen lock, so that the view appears at once when it unlocks.
   // Leaves white on black as the current colours. Views 3 to 5 leave the text viewport at rows
   // 18 onward; the driver resets it at the start of each pass.
-  void drawView(char viewCode, const ViewInputs& inputs);
+  void drawView(ViewCode viewCode, const ViewInputs& inputs);
 
   // The largest ratio seen by the last drawing of view 1 (0 before the first drawing).
   float previousMaxRatio() const { return growthGraph_.previousMaxRatio(); }

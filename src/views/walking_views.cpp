@@ -1,26 +1,24 @@
 #include "views/walking_views.h"
 
-#include <cmath>
 #include <string_view>
 
 #include "screen/number_format.h"
+#include "screen/text_console.h"
 #include "views/headline.h"
+#include "views/view_layout.h"
 
 namespace ws {
 
 namespace {
 
-constexpr int kListColumn = 5;
-
-// The last text row of the window: its height over the 8-pixel cell, to the nearest whole row.
+// The last text row of the window: its height in text cells, to the nearest whole row.
 int lastTextRow(const ScreenService& screen) {
-  const auto [width, height] = screen.windowSize();
-  return static_cast<int>(std::lround(height / 8.0));
+  return textCells(screen.windowSize().second);
 }
 
 // rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
 // the viewport the move is refused and the line starts where the cursor stands.
-void drawWalkingView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawWalkingView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                      std::string_view headline, TrieVisitor& visitor, int rowsBelow) {
   printHeadline(screen, headline);
   screen.setTextViewport(screen.cursorRow() + 3, lastTextRow(screen));
@@ -39,20 +37,20 @@ void drawWalkingView(ScreenService& screen, const WordTrie& trie, const CrawlCou
 
 }  // namespace
 
-void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        TopTwentyVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
 }
 
-void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                          ThirdLetterVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters,
                   " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:", visitor, 1);
 }
 
-void drawSubstringView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawSubstringView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        SubstringVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, trie, counters,

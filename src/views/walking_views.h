@@ -2,8 +2,8 @@
 // scrolling viewport below the headline, and a line with the time the walk took.
 #pragma once
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/top_twenty_visitor.h"
 #include "views/word_list_visitors.h"
@@ -12,11 +12,11 @@ namespace ws {
 
 // Each REQUIRES: cursor on row 14, column 1 and the viewport covering the whole window (see
 // ViewPainter::drawView). They leave the text viewport at the rows from 18 to the last row.
-void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        TopTwentyVisitor& visitor);
-void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                          ThirdLetterVisitor& visitor);
-void drawSubstringView(ScreenService& screen, const WordTrie& trie, const CrawlCounters& counters,
+void drawSubstringView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
                        SubstringVisitor& visitor);
 
 }  // namespace ws

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "views/view_fixture_test_util.h"
+#include "views/test_view_fixture.h"
 
 namespace ws::testing {
 namespace {

@@ -19,13 +19,12 @@ import tempfile
 import threading
 import time
 
+import virtual_display
+from virtual_display import Failure, screenshot
+
 STEP_TIMEOUT = 10.0  # seconds for any single thing to happen
 
 WHITE, BLACK, YELLOW, CYAN, RED = (255, 255, 255), (0, 0, 0), (255, 255, 0), (0, 255, 255), (255, 0, 0)
-
-
-class Failure(Exception):
-    pass
 
 
 def run_isolated():
@@ -97,35 +96,11 @@ def lines_of(stream):
     return lines
 
 
-class XServer:
-    """A private Xvfb; it picks a free display number and reports it on a pipe."""
+class XServer(virtual_display.XServer):
+    """A private Xvfb that dies with the test."""
 
-    def __enter__(self):
-        read_end, write_end = os.pipe()
-        self.process = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24",
-                              "-nolisten", "tcp"], pass_fds=[write_end],
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            stop(self.process)
-            raise Failure("Xvfb did not start")
-        self.display = ":" + number
-        return self
-
-    def __exit__(self, *exc):
-        stop(self.process)
-
-    def env(self):
-        """The environment for programs on this display. In sanitizer builds leak checking is
-        off: the window system's libraries keep allocations to the end of the process (the
-        crawler's own memory is covered by the unit tests)."""
-        env = dict(os.environ, DISPLAY=self.display)
-        env.pop("WAYLAND_DISPLAY", None)
-        env.pop("SDL_VIDEODRIVER", None)
-        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-        return env
+    def __init__(self):
+        super().__init__(preexec_fn=_die_with_parent)
 
 
 class ArticleServer:
@@ -243,20 +218,7 @@ class Screenshot:
 
     @classmethod
     def of(cls, crawler):
-        data = subprocess.run(["import", "-window", crawler.window, "-depth", "8", "ppm:-"],
-                              env=crawler.xserver.env(), check=True, capture_output=True,
-                              timeout=STEP_TIMEOUT).stdout
-        fields, offset = [], 0
-        while len(fields) < 4:  # "P6", width, height, maxval, each ended by one blank
-            end = offset
-            while data[end:end + 1] not in (b" ", b"\n", b"\t", b"\r"):
-                end += 1
-            if end > offset:
-                fields.append(data[offset:end].decode())
-            offset = end + 1
-        if fields[0] != "P6" or fields[3] != "255":
-            raise Failure("unexpected screenshot format %r" % fields)
-        return cls(int(fields[1]), int(fields[2]), data[offset:])
+        return cls(*screenshot(crawler.window, crawler.xserver.env(), STEP_TIMEOUT))
 
     def __getitem__(self, xy):
         x, y = xy

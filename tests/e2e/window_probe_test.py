@@ -15,51 +15,12 @@ import sys
 import threading
 import time
 
+from virtual_display import Failure, XServer, screenshot, without_display
+
 TIMEOUT = 8.0  # seconds for any single thing to happen
 
 RED, GREEN, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
 WHITE, BLACK, YELLOW, CYAN = (255, 255, 255), (0, 0, 0), (255, 255, 0), (0, 255, 255)
-
-
-class Failure(Exception):
-    pass
-
-
-def probe_env():
-    """The environment without any display. In sanitizer builds, leak checking is off for the
-    window: the window system's libraries keep allocations to the end of the process."""
-    hidden = ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")
-    env = {k: v for k, v in os.environ.items() if k not in hidden}
-    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
-    return env
-
-
-class XServer:
-    """A private Xvfb; the server picks a free display number and reports it on a pipe."""
-
-    def __enter__(self):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1000x24",
-             "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self.process.kill()
-            raise Failure("Xvfb did not start")
-        self.display = ":" + number
-        return self
-
-    def __exit__(self, *exc):
-        self.process.kill()
-        self.process.wait()
-
-    def env(self):
-        env = probe_env()
-        env["DISPLAY"] = self.display
-        return env
 
 
 class Probe:
@@ -135,23 +96,6 @@ def window_size(server, window):
     raise Failure("no geometry for window %s" % window)
 
 
-def screenshot(server, window):
-    """The window's pixels as (width, height, rgb bytes)."""
-    data = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], env=server.env(),
-                          check=True, capture_output=True, timeout=TIMEOUT).stdout
-    fields, offset = [], 0
-    while len(fields) < 4:  # "P6", width, height, maxval, each ended by one blank
-        end = offset
-        while data[end:end + 1] not in (b" ", b"\n", b"\t", b"\r"):
-            end += 1
-        if end > offset:
-            fields.append(data[offset:end].decode())
-        offset = end + 1
-    if fields[0] != "P6" or fields[3] != "255":
-        raise Failure("unexpected screenshot format %r" % fields)
-    return int(fields[1]), int(fields[2]), data[offset:]
-
-
 def pixel(shot, x, y):
     width, _, rgb = shot
     i = 3 * (y * width + x)
@@ -188,7 +132,7 @@ def picture_mismatches(shot, width, height):
 def wait_for_picture(server, window, width, height, save_as=None):
     deadline = time.monotonic() + TIMEOUT
     while True:
-        shot = screenshot(server, window)
+        shot = screenshot(window, server.env(), TIMEOUT)
         mismatches = picture_mismatches(shot, width, height)
         if not mismatches:
             break
@@ -227,7 +171,7 @@ def case_frame_lock(probe, server, window, args):
     probe.expect("key 68", "released")
     deadline = time.monotonic() + TIMEOUT
     def block_shown():
-        shot = screenshot(server, window)
+        shot = screenshot(window, server.env(), TIMEOUT)
         return all(close_to(pixel(shot, 320, y), CYAN) for y in (300, 350, 399))
 
     while not block_shown():
@@ -321,10 +265,10 @@ def expect_no_window(args, env, display_text):
 
 
 def case_no_display(args):
-    expect_no_window(args, probe_env(), "(DISPLAY is not set)")
+    expect_no_window(args, without_display(), "(DISPLAY is not set)")
     # A display that no server offers.
     if not os.path.exists("/tmp/.X11-unix/X4095"):
-        expect_no_window(args, dict(probe_env(), DISPLAY=":4095"), '(DISPLAY is ":4095")')
+        expect_no_window(args, dict(without_display(), DISPLAY=":4095"), '(DISPLAY is ":4095")')
 
 
 class Args:

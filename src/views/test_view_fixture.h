@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
+#include "text/word_counters.h"
 #include "trie/word_trie.h"
-#include "views/screen_reader_test_util.h"
+#include "views/test_screen_reader.h"
 #include "views/views.h"
 
 namespace ws::testing {
@@ -35,7 +35,7 @@ class ViewFixture {
   }
 
   // Draws a view the way the driver does: locked, cursor on row 14, column 1.
-  void draw(char viewCode) {
+  void draw(ViewCode viewCode) {
     screen.lockScreen();
     screen.moveCursor(14, 1);
     painter.drawView(viewCode, ViewInputs{screen, trie, counters, sampleLog});
@@ -55,7 +55,7 @@ class ViewFixture {
 
   ScreenService screen;
   WordTrie trie;
-  CrawlCounters counters;
+  WordCounters counters;
   std::vector<std::uint8_t> sampleLog = std::vector<std::uint8_t>(12, 0);
   ViewPainter painter;
   ScreenReader reader{screen};

@@ -14,7 +14,7 @@ namespace ws::testing {
 
 class ScreenReader {
  public:
-  explicit ScreenReader(const ScreenService& screen) : screen_(screen) {}
+  explicit ScreenReader(ScreenService& screen) : screen_(screen) {}
 
   // The bytes in the cells of text row `row` (1-based), trailing blanks removed. A cell whose
   // pixels match no glyph reads as '\x01'. Only printable ASCII glyphs and blanks are recognised.
@@ -100,7 +100,7 @@ class ScreenReader {
     return '\x01';
   }
 
-  const ScreenService& screen_;
+  ScreenService& screen_;
 };
 
 inline constexpr std::uint16_t kWhite565 = 0xFFFF;
