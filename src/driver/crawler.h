@@ -8,7 +8,7 @@
 
 #include "driver/crawl_counters.h"
 #include "driver/crawl_timing.h"
-#include "driver/sample_log.h"
+#include "driver/sample_check.h"
 #include "trie/word_trie.h"
 
 namespace ws {

@@ -50,7 +50,7 @@ class RecordingViewDrawer : public ViewDrawer {
     int cursorColumn;
     int windowWidth;
     int windowHeight;
-    std::size_t sampleLogBytes;
+    std::size_t sampleLogRecords;
     int lockDepth;
   };
   void drawView(std::string_view viewCode, const ViewInputs& inputs) override {

@@ -51,6 +51,11 @@ class TrieVisitor {
 // last is root 224 (the word of one zero byte). Nothing after freeTrie.
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor);
 
+// The first `visitLimit` visits of walkTrie, in the same order and with the same arguments, and
+// no more: a visitor that cannot use any later node ends the walk there. The trie is read only
+// as far as those visits need (a layout holds at most about visitLimit entries).
+void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit);
+
 // Visits `node` with `word` and `linkNumber`, then its descendants, each with
 // `word` followed by the bytes of its path. Nothing when node is 0.
 // REQUIRES: node is 0 or a node of `trie`; 1 <= linkNumber <= 224.
@@ -66,7 +71,8 @@ inline constexpr size_t kWalkLayoutEntries = size_t{1} << 22;
 namespace detail {
 // walkTrie with layouts of at most about `layoutEntries` nodes, so that the
 // nesting of layouts can be exercised on small tries.
-void walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries);
+void walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
+                       uint64_t visitLimit = UINT64_MAX);
 }  // namespace detail
 
 }  // namespace ws

@@ -5,13 +5,13 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 
 #include "driver/crawl_counters.h"
 #include "screen/screen_service.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
 #include "views/growth_graph.h"
+#include "views/sample_log.h"
 #include "views/top_twenty_visitor.h"
 #include "views/word_list_visitors.h"
 
@@ -22,9 +22,7 @@ struct ViewInputs {
   ScreenService& screen;
   const WordTrie& trie;
   const CrawlCounters& counters;
-  // The sample log: 12-byte records back to back (float ratio, uint32 wordsTotal, uint32 nodeCount,
-  // all little-endian). Record 0 is the all-zero record; a trailing partial record is ignored.
-  std::span<const std::uint8_t> sampleLog;
+  const SampleLog& sampleLog;
 };
 
 class ViewPainter {
