@@ -1,11 +1,10 @@
 // View 1: how the collection grew, drawn from the sample log.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "screen/screen_service.h"
+#include "views/growth_points.h"
 #include "views/sample_log.h"
 
 namespace ws {
@@ -18,9 +17,8 @@ class GrowthGraph {
   // ratio of this one. nodeCount is the trie's current node count, shown in the memory label.
   //
   // The picture is that of plotting the three points of every record in log order, each later
-  // point over the earlier ones. The records are read in place, and the points of records that
-  // land on the pixels of a later one are not plotted at all: column by column, a block of the
-  // log whose extremes all land on one pixel per series is represented by its last record.
+  // point over the earlier ones; the records are read in place, and only the points that no later
+  // one covers are plotted (see GrowthPoints).
   // REQUIRES: cursor on row 14, column 1, and the frame lock held (see ViewPainter::drawView).
   void draw(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount);
 
@@ -28,10 +26,7 @@ class GrowthGraph {
 
  private:
   float previousMaxRatio_ = 0.0f;
-  // One bit per window pixel: already set by a later point of the current drawing.
-  std::vector<std::uint64_t> taken_;
-  // Per window column, the first record that lands in it or further right.
-  std::vector<std::size_t> columnStarts_;
+  GrowthPoints points_;
 };
 
 }  // namespace ws

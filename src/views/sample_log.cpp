@@ -22,6 +22,12 @@ void SampleLog::appendSample(std::uint32_t distinctWords, std::uint32_t wordsTot
 
 void SampleLog::append(const SampleRecord& record) {
   const std::size_t index = size();
+  if (index > 0) {
+    const SampleRecord previous = this->record(index - 1);
+    if (record.wordsTotal < previous.wordsTotal || record.nodeCount < previous.nodeCount) {
+      countsNeverFall_ = false;
+    }
+  }
   putLittleEndian32(bytes_, std::bit_cast<std::uint32_t>(record.ratio));
   putLittleEndian32(bytes_, record.wordsTotal);
   putLittleEndian32(bytes_, record.nodeCount);

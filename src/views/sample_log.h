@@ -67,6 +67,10 @@ class SampleLog {
     return levels_[level].done[index];
   }
 
+  // Whether wordsTotal and nodeCount never fall from one record to the next (as in every log the
+  // program writes, whose counters only grow).
+  bool countsNeverFall() const { return countsNeverFall_; }
+
   // The largest ratio of any record, at least 0; NaN ratios do not count.
   float largestRatio() const { return largestRatio_; }
 
@@ -89,6 +93,7 @@ class SampleLog {
 
   std::string bytes_;
   float largestRatio_ = 0.0f;
+  bool countsNeverFall_ = true;
   std::array<Level, kBlockLevels> levels_;
 };
 

@@ -1,0 +1,99 @@
+# Shared by crawl_rate.sh and soak.sh: the crawler in its window on a private Xvfb against the
+# stand-in ArticleServer, in a private network namespace where one can be had.
+#
+# Source with `seconds`, `build` and `view` set and the script's arguments in "$@"; afterwards
+# the crawler runs with the view chosen (crawler_pid, server_pid, window), and clean_up (on exit)
+# ends everything that was started.
+
+say() { printf '%s: %s\n' "$(basename "$0" .sh)" "$*" >&2; }
+die() { say "$*"; exit 1; }
+
+for tool in Xvfb xdotool python3; do
+  command -v "$tool" >/dev/null || die "$tool is missing (install_deps build in scripts/install-deps.sh)"
+done
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build" -j 2 --target wortsammler article-server >/dev/null
+
+if [ -z "${CRAWL_RATE_IN_NAMESPACE:-}" ]; then
+  if command -v ip >/dev/null && unshare -rn true 2>/dev/null; then
+    exec env CRAWL_RATE_IN_NAMESPACE=1 unshare -rn "$0" "$@"
+  fi
+  say "warning: no private network namespace; connections of other programs count too"
+else
+  ip link set lo up
+fi
+host=$(sed -n 's/^ARTICLE_HOST:STRING=//p' "$build/CMakeCache.txt")
+port=${host##*:}
+[ "$port" != "$host" ] || port=80
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
+
+work_dir=$(mktemp -d)
+pids=()
+clean_up() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work_dir"
+}
+trap clean_up EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+cpu_seconds() {  # user + system CPU time of a process, all its threads
+  local ticks
+  ticks=$(sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }')
+  python3 -c "print('%.2f' % ($ticks / $(getconf CLK_TCK)))"
+}
+
+thread_cpu_seconds() {  # user + system CPU time of one thread: process $1, thread $2
+  local ticks
+  ticks=$(sed 's/^.*) //' "/proc/$1/task/$2/stat" | awk '{ print $12 + $13 }')
+  python3 -c "print('%.2f' % ($ticks / $(getconf CLK_TCK)))"
+}
+
+connections() {  # TCP connections accepted in this network namespace so far
+  awk '/^Tcp:/ { if (++row == 2) print $7 }' /proc/net/snmp
+}
+
+start_server() {  # port -> server_pid and server_port; waits until it listens
+  local out=$work_dir/server-${#pids[@]}.out
+  "$build/article-server" --port "$1" --seed 1 >"$out" 2>"$work_dir/server.err" &
+  server_pid=$!
+  pids+=("$server_pid")
+  for _ in $(seq 100); do
+    server_port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$out" 2>/dev/null || true)
+    [ -n "$server_port" ] && return 0
+    sleep 0.05
+  done
+  cat "$work_dir/server.err" >&2
+  die "the stand-in server did not start on port $1"
+}
+
+stop_server() {
+  kill "$server_pid" 2>/dev/null || true
+  wait "$server_pid" 2>/dev/null || true
+}
+
+start_crawler() {
+  if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+    die "port $port is busy; the crawler in $build fetches from $host"
+  fi
+
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work_dir/display" 2>/dev/null &
+  pids+=("$!")
+  for _ in $(seq 100); do [ -s "$work_dir/display" ] && break; sleep 0.05; done
+  [ -s "$work_dir/display" ] || die "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$work_dir/display")"
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+  start_server "$port"
+  "$build/wortsammler" >/dev/null 2>&1 &
+  crawler_pid=$!
+  pids+=("$crawler_pid")
+  window=$(timeout 10 xdotool search --sync --name '^wortsammler$' | head -n 1) \
+    || die "the crawler's window did not appear"
+  xdotool windowfocus --sync "$window" key "$view"
+}
