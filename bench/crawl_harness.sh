@@ -77,6 +77,13 @@ stop_server() {
   wait "$server_pid" 2>/dev/null || true
 }
 
+crawler_alive() {  # dies with the crawler's messages when it has ended
+  kill -0 "$crawler_pid" 2>/dev/null && return 0
+  wait "$crawler_pid" 2>/dev/null && status=0 || status=$?
+  cat "$work_dir/crawler.err" >&2
+  die "the crawler ended (exit status $status)"
+}
+
 start_crawler() {
   if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
     die "port $port is busy; the crawler in $build fetches from $host"
@@ -90,7 +97,7 @@ start_crawler() {
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
   start_server "$port"
-  "$build/wortsammler" >/dev/null 2>&1 &
+  "$build/wortsammler" >/dev/null 2>"$work_dir/crawler.err" &
   crawler_pid=$!
   pids+=("$crawler_pid")
   window=$(timeout 10 xdotool search --sync --name '^wortsammler$' | head -n 1) \

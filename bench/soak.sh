@@ -27,6 +27,7 @@ while [ "$elapsed" -lt "$seconds" ]; do
   before=$(connections)
   cpu_before=$(cpu_seconds "$crawler_pid")
   sleep "$interval"
+  crawler_alive
   elapsed=$((elapsed + interval))
   articles=$((($(connections) - before) / 2))
   cpu=$(python3 -c "print($(cpu_seconds "$crawler_pid") - $cpu_before)")
