@@ -155,7 +155,7 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
 }
 
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit) {
-  detail::walkTrieInLayouts(trie, visitor, kWalkLayoutEntries, visitLimit);
+  detail::walkTrieInLayouts(trie, visitor, kCutWalkLayoutEntries, visitLimit);
 }
 
 void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,

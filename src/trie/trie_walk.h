@@ -68,6 +68,12 @@ void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::str
 // subtree leaves its deeper nodes to layouts of their own.
 inline constexpr size_t kWalkLayoutEntries = size_t{1} << 22;
 
+// Nodes a cut walk (walkTrie with a visit limit) lays out at once. A breadth-first layout holds
+// nodes of the whole width of a subtree, of which a walk that ends early visits only the first
+// part; smaller layouts read less that is never visited (on five million nodes, a walk cut after
+// 307,200 visits took about a quarter of the time with this size than with the full one).
+inline constexpr size_t kCutWalkLayoutEntries = size_t{1} << 14;
+
 namespace detail {
 // walkTrie with layouts of at most about `layoutEntries` nodes, so that the
 // nesting of layouts can be exercised on small tries.
