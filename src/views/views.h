@@ -1,4 +1,5 @@
-// The eight views drawn below the statistics block after every counted article.
+// The eight views drawn below the statistics block after every counted article, and the sample
+// log (views/sample_log.h) that the driver fills and view 1 draws.
 //
 // The driver keeps one ViewPainter for the whole run: it holds the state that views carry from one
 // drawing to the next (the growth graph's ratio memory, the visitors' tables and counters).
