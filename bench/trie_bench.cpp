@@ -1,5 +1,6 @@
 // Speed and memory of the word trie against German text: split + insert
-// throughput beside a hash-map baseline, one full walk per node, and resident
+// throughput beside two baselines (a hash map, and a plain C word count with
+// FNV-1a and open addressing), one full walk per node, and resident
 // memory per node. Each runs on the German fortune texts and, where it has been
 // unpacked, on the article server's corpus.
 
@@ -8,11 +9,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <random>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "german_text.h"
 #include "text/word_counters.h"
@@ -135,6 +138,71 @@ void BM_SplitCountHashMap(benchmark::State& state, const TextSource& source) {
   state.counters["words"] = static_cast<double>(distinct);
 }
 
+// The same splitting and counter updates, counting as a plain C word count would: FNV-1a hashes
+// into an open-addressing table (linear probing, doubled at half load) of slots that point into
+// the text.
+void BM_SplitCountOpenAddressing(benchmark::State& state, const TextSource& source) {
+  if (skipWithoutText(state, source)) return;
+  struct Slot {
+    const char* word;
+    uint32_t length;
+    uint32_t count;
+    uint64_t hash;
+  };
+  const std::string& sourceText = source.text();
+  std::string text;
+  std::vector<Slot> table;
+  size_t distinct = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    text = sourceText;
+    table.assign(size_t{1} << 16, Slot{nullptr, 0, 0, 0});
+    state.ResumeTiming();
+    size_t used = 0;
+    WordCounters counters;
+    lowerCaseInPlace(text);
+    const auto place = [&table](const Slot& slot) -> Slot& {
+      const size_t mask = table.size() - 1;
+      size_t i = slot.hash & mask;
+      while (table[i].word != nullptr &&
+             (table[i].hash != slot.hash || table[i].length != slot.length ||
+              std::memcmp(table[i].word, slot.word, slot.length) != 0)) {
+        i = (i + 1) & mask;
+      }
+      return table[i];
+    };
+    forEachWord(text, [&](size_t begin, size_t end) {
+      counters.letterCount += static_cast<uint32_t>(end - begin);
+      counters.wordsTotal += 1;
+      uint64_t hash = 14695981039346656037ull;
+      for (size_t i = begin; i < end; ++i) {
+        hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+      }
+      const Slot key{text.data() + begin, static_cast<uint32_t>(end - begin), 0, hash};
+      Slot& slot = place(key);
+      if (slot.word == nullptr) {
+        slot = key;
+        counters.distinctWords += 1;
+        if (++used * 2 > table.size()) {
+          std::vector<Slot> old(table.size() * 2, Slot{nullptr, 0, 0, 0});
+          old.swap(table);
+          for (const Slot& s : old) {
+            if (s.word != nullptr) place(s) = s;
+          }
+          place(key).count += 1;
+          benchmark::DoNotOptimize(end);
+          return;
+        }
+      }
+      slot.count += 1;
+      benchmark::DoNotOptimize(end);
+    });
+    distinct = used;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sourceText.size()));
+  state.counters["words"] = static_cast<double>(distinct);
+}
+
 size_t residentBytes() {
   std::ifstream statm("/proc/self/statm");
   size_t pages = 0, resident = 0;
@@ -185,10 +253,12 @@ void BM_WalkTrie(benchmark::State& state, const TextSource& source) {
 BENCHMARK_CAPTURE(BM_SplitInsertTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountHashMap, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitCountOpenAddressing, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(BM_SplitInsertTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountHashMap, corpus, kCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SplitCountOpenAddressing, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

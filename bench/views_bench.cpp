@@ -1,5 +1,6 @@
 // One drawing of each of the walking views (3 to 8) over a trie of a million nodes, at 640 x 480
 // in an in-memory screen, as the driver draws them: locked, after clearing, cursor on row 14.
+// Also view 6 on five million nodes, and view 1 on long sample logs.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -13,6 +14,7 @@
 #include "text/word_counters.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
+#include "views/sample_log.h"
 #include "views/views.h"
 
 namespace ws {
@@ -58,9 +60,9 @@ std::string germanShapedWord(std::mt19937& rng) {
 }
 
 struct BigTrie {
-  BigTrie() {
+  explicit BigTrie(std::uint32_t nodes = kTargetNodes) {
     std::mt19937 rng(20240611);
-    while (trie.nodeCount() < kTargetNodes) {
+    while (trie.nodeCount() < nodes) {
       const std::string word = germanShapedWord(rng);
       const std::uint32_t created = trie.insertWord(word);
       counters.nodeCount += created;
@@ -78,26 +80,105 @@ const BigTrie& bigTrie() {
   return big;
 }
 
+// Drawings as the driver makes them, at 640 x 480.
+class Drawing {
+ public:
+  Drawing() {
+    screen_.openWindow(640, 480);
+    screen_.setTextGrid(80, 60);
+  }
+  void draw(char viewCode, const BigTrie& big, const SampleLog& log) {
+    screen_.lockScreen();
+    screen_.setTextViewport(0, 0);
+    screen_.clearScreen();
+    screen_.moveCursor(14, 1);
+    painter_.drawView(viewCode, ViewInputs{screen_, big.trie, big.counters, log});
+    screen_.unlockScreen();
+  }
+  ScreenService& screen() { return screen_; }
+
+ private:
+  ScreenService screen_;
+  ViewPainter painter_;
+};
+
 void BM_DrawWalkingView(benchmark::State& state) {
   const ViewCode viewCode = static_cast<ViewCode>('0' + state.range(0));
   const BigTrie& big = bigTrie();
-  const std::vector<std::uint8_t> sampleLog(12, 0);
-  ScreenService screen;
-  screen.openWindow(640, 480);
-  screen.setTextGrid(80, 60);
-  ViewPainter painter;
-  for (auto _ : state) {
-    screen.lockScreen();
-    screen.setTextViewport(0, 0);
-    screen.clearScreen();
-    screen.moveCursor(14, 1);
-    painter.drawView(viewCode, ViewInputs{screen, big.trie, big.counters, sampleLog});
-    screen.unlockScreen();
-  }
+  const SampleLog log;
+  Drawing drawing;
+  for (auto _ : state) drawing.draw(viewCode, big, log);
   state.counters["nodes"] = big.trie.nodeCount();
   state.counters["words"] = big.counters.distinctWords;
 }
 BENCHMARK(BM_DrawWalkingView)->DenseRange(3, 8)->Unit(benchmark::kMillisecond);
+
+const BigTrie& hugeTrie() {
+  static const BigTrie huge(5'000'000);
+  return huge;
+}
+
+// View 6 on five million nodes: the walk ends once the window is full.
+void BM_DotFieldOnFiveMillionNodes(benchmark::State& state) {
+  const BigTrie& huge = hugeTrie();
+  const SampleLog log;
+  Drawing drawing;
+  for (auto _ : state) drawing.draw('6', huge, log);
+  state.counters["nodes"] = huge.trie.nodeCount();
+}
+BENCHMARK(BM_DotFieldOnFiveMillionNodes)->Unit(benchmark::kMillisecond);
+
+// The same picture from the whole walk, as view 6 drew it before: for comparison.
+void BM_DotFieldWholeWalkOnFiveMillionNodes(benchmark::State& state) {
+  const BigTrie& huge = hugeTrie();
+  ScreenService screen;
+  screen.openWindow(640, 480);
+  DotFieldVisitor visitor;
+  visitor.setScreen(screen);
+  for (auto _ : state) {
+    screen.lockScreen();
+    screen.clearScreen();
+    walkTrie(huge.trie, visitor);
+    screen.unlockScreen();
+  }
+  state.counters["nodes"] = huge.trie.nodeCount();
+}
+BENCHMARK(BM_DotFieldWholeWalkOnFiveMillionNodes)->Unit(benchmark::kMillisecond);
+
+// A run's sample log: about 150 words per 1000 characters, fewer and fewer of them new, and a trie
+// that grows more and more slowly.
+SampleLog crawlLog(std::size_t records) {
+  SampleLog log;
+  std::mt19937 rng(7);
+  std::uint32_t words = 0;
+  std::uint32_t distinct = 0;
+  std::uint32_t nodes = 224;
+  for (std::size_t i = 1; i < records; ++i) {
+    const std::uint32_t read = 130 + rng() % 40;
+    const std::uint32_t freshOdds = 20 + static_cast<std::uint32_t>(i / 50);
+    const std::uint32_t fresh = rng() % (2 * read / freshOdds + 1);
+    words += read;
+    distinct += fresh;
+    nodes += fresh * (1 + rng() % 5);
+    log.appendSample(distinct, words, nodes);
+  }
+  return log;
+}
+
+// View 1 with a log of state.range(0) records.
+void BM_GrowthGraph(benchmark::State& state) {
+  const SampleLog log = crawlLog(static_cast<std::size_t>(state.range(0)));
+  const BigTrie& big = bigTrie();
+  Drawing drawing;
+  for (auto _ : state) drawing.draw('1', big, log);
+  state.counters["records"] = static_cast<double>(log.size());
+}
+BENCHMARK(BM_GrowthGraph)
+    ->Arg(1)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
 
 // The walk alone, with a visitor that only counts: what every walking view pays before drawing.
 class CountingVisitor final : public TrieVisitor {

@@ -89,7 +89,7 @@ std::string Crawler::takeKey() {
 
 void Crawler::countText(std::string& text) {
   splitWords(text, trie_, counters_,
-             [this](std::size_t endPosition) { sampleLog_.checkSample(counters_, endPosition); });
+             [this](std::size_t endPosition) { checkSample(sampleLog_, counters_, endPosition); });
   counters_.charactersRead += text.size();
 }
 
@@ -99,9 +99,7 @@ void Crawler::redraw() {
   screen_.clearScreen();
   printStatistics(screen_, counters_, timing_, articlePath_, screen_.clockSeconds());
   screen_.moveCursor(kViewRow, 1);
-  const std::string_view log = sampleLog_.bytes();
-  const ViewInputs inputs{
-      screen_, trie_, counters_, {reinterpret_cast<const std::uint8_t*>(log.data()), log.size()}};
+  const ViewInputs inputs{screen_, trie_, counters_, sampleLog_};
   views_.drawView(viewCode_, inputs);
   screen_.unlockScreen(-1, -1);
 }

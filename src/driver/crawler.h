@@ -10,7 +10,7 @@
 #include "driver/crawl_counters.h"
 #include "driver/crawl_timing.h"
 #include "driver/pass_pacing.h"
-#include "driver/sample_log.h"
+#include "driver/sample_check.h"
 #include "trie/word_trie.h"
 #include "views/views.h"
 

@@ -106,7 +106,7 @@ TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
   EXPECT_EQ(views_.calls[0].cursorColumn, 1);
   EXPECT_EQ(views_.calls[0].windowWidth, 640);
   EXPECT_EQ(views_.calls[0].lockDepth, 1);
-  EXPECT_EQ(views_.calls[0].sampleLogBytes, 12u);
+  EXPECT_EQ(views_.calls[0].sampleLogRecords, 1u);
 
   // Rows 2 to 13 are the statistics block (row 1 depends on the clock).
   CrawlTiming timing = crawler_.timing();
@@ -192,18 +192,18 @@ TEST_F(CrawlerTest, SampleLogTakesFirstSampleAtTheWordReaching1000) {
   source_.addArticle("/wiki/A", paragraph);
   source_.addArticle("/wiki/B", paragraph);
   crawler_.runPass();
-  EXPECT_EQ(crawler_.sampleLog().recordCount(), 1u);
+  EXPECT_EQ(crawler_.sampleLog().size(), 1u);
   crawler_.runPass();
   // Second text starts at 601; its word k ends at 601 + 5k + 4, which first reaches 1000 at k 79.
   EXPECT_EQ(crawler_.counters().lastSamplePosition, 1000u);
-  ASSERT_EQ(crawler_.sampleLog().recordCount(), 2u);
+  ASSERT_EQ(crawler_.sampleLog().size(), 2u);
   const std::string_view record = crawler_.sampleLog().bytes().substr(12);
   EXPECT_EQ(static_cast<unsigned char>(record[4]), 120u + 80u);  // wordsTotal at the sample
 
   for (int i = 0; i < 20; ++i) source_.addArticle("/wiki/C", paragraph);
   for (int i = 0; i < 20; ++i) crawler_.runPass();
-  EXPECT_GE(crawler_.sampleLog().recordCount(), 13u);
-  EXPECT_LE(crawler_.sampleLog().recordCount(), 1u + crawler_.counters().wordsTotal);
+  EXPECT_GE(crawler_.sampleLog().size(), 13u);
+  EXPECT_LE(crawler_.sampleLog().size(), 1u + crawler_.counters().wordsTotal);
 }
 
 TEST_F(CrawlerTest, ShutDownKeepsTheStatisticsAndPrintsBelowThem) {

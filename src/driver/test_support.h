@@ -51,7 +51,7 @@ class RecordingViewDrawer : public ViewDrawer {
     int cursorColumn;
     int windowWidth;
     int windowHeight;
-    std::size_t sampleLogBytes;
+    std::size_t sampleLogRecords;
     int lockDepth;
   };
   void drawView(ViewCode viewCode, const ViewInputs& inputs) override {

@@ -110,11 +110,6 @@ bool cutToBox(double x1, double y1, double x2, double y2, IntLine* out) {
 
 }  // namespace
 
-double roundedCoordinate(float v) {
-  const double d = v;
-  return d > 0.0 ? std::trunc(d + 0.5) : std::trunc(d - 0.5);
-}
-
 void plotPoint(FrameBuffer& frame, float x, float y, uint16_t pixel) {
   const double px = roundedCoordinate(x);
   const double py = roundedCoordinate(y);

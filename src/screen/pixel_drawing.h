@@ -2,6 +2,7 @@
 // Pixel operations on a frame buffer: coordinate rounding, points, styled lines, transparent text.
 // Everything is clipped to the frame; nothing allocates.
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -11,7 +12,10 @@ namespace ws {
 
 // Rounds half away from zero: 2.5 -> 3, -2.5 -> -3, 0.49 -> 0. Exact for every finite float
 // (computed in double); NaN and infinities pass through.
-double roundedCoordinate(float v);
+inline double roundedCoordinate(float v) {
+  const double d = v;
+  return d > 0.0 ? std::trunc(d + 0.5) : std::trunc(d - 0.5);
+}
 
 void plotPoint(FrameBuffer& frame, float x, float y, uint16_t pixel);
 

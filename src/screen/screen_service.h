@@ -64,6 +64,13 @@ class ScreenService {
   // Transparent glyphs; no control codes, no wrapping, the text cursor does not move.
   void drawText(float x, float y, std::string_view text, std::optional<Colour> colour);
 
+  // For drawing many points at once without a call per point: the frame buffer itself, to be
+  // written as plotPixel writes it (rounding and clipping are the caller's), and the pixel value
+  // of the current foreground colour. REQUIRES: the frame lock is held; the changes are shown by
+  // the unlock that brings it to zero, with the rows that unlock marks.
+  FrameBuffer& drawingFrame() { return console_.frame(); }
+  uint16_t foregroundPixel() const { return pen_.foreground; }
+
   // Text console (rows and columns 1-based, see TextConsole).
   void setTextViewport(int top, int bottom);
   void clearScreen(ClearMode mode = ClearMode::kDefault);

@@ -5,8 +5,10 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "screen/frame_buffer.h"
 
@@ -25,16 +27,21 @@ class SdlPicture {
   // window cannot be created.
   bool resize(int width, int height);
 
-  // Copies the frame's rows firstRow..lastRow (clipped) into the picture; when the frame's size
-  // differs from the picture's, the picture takes the new size and all rows. Nothing happens
-  // before the window exists. False (SDL_GetError() says why) when no picture can be made.
-  bool upload(const FrameBuffer& frame, int firstRow, int lastRow);
+  // Copies those of the frame's rows firstRow..lastRow (clipped) that differ from the picture
+  // into it; when the frame's size differs from the picture's, the picture takes the new size and
+  // all rows. Sets *changed to whether any row was copied. Nothing happens before the window
+  // exists. False (SDL_GetError() says why) when no picture can be made.
+  bool upload(const FrameBuffer& frame, int firstRow, int lastRow, bool* changed);
 
   // Shows the picture in the window (black where it has none).
   void show();
+  // The refresh rate of the display that shows the window, in Hz; 0 when unknown.
+  int refreshRate() const;
 
  private:
   void dropTexture();
+  // Copies rows first..last of the frame into the texture and into shown_.
+  bool copyRows(const FrameBuffer& frame, int first, int last);
 
   const std::string title_;
   SDL_Window* window_ = nullptr;
@@ -42,6 +49,7 @@ class SdlPicture {
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
+  std::vector<uint16_t> shown_;  // the texture's pixels, row by row
 };
 
 }  // namespace ws

@@ -29,8 +29,9 @@ constexpr int kEventWaitMilliseconds = 100;
 // Frames are shown at most once per display refresh: presenting through the renderer costs far
 // more than drawing a frame, and a faster succession would not be seen anyway. A frame finished
 // sooner waits until the interval has passed; the rows changed meanwhile accumulate in the frame
-// lock, so the frame then shown is the newest, with all its changes.
-constexpr std::chrono::milliseconds kPresentInterval{16};
+// lock, so the frame then shown is the newest, with all its changes. Where the display does not
+// say its rate, 60 Hz is assumed.
+constexpr int kAssumedRefreshRate = 60;
 
 std::string displayProblem() {
   const char* display = std::getenv("DISPLAY");
@@ -106,6 +107,8 @@ class SdlWindow final : public WindowHost {
   std::atomic<bool> framePending_{false};
   bool frameDeferred_ = false;       // main thread only
   Clock::time_point nextPresent_{};  // main thread only: the earliest time for the next frame
+  Clock::duration presentInterval_ =
+      std::chrono::nanoseconds(std::chrono::seconds(1)) / kAssumedRefreshRate;  // main thread
   std::atomic<bool> workDone_{false};
 
   std::mutex resizeMutex_;
@@ -172,6 +175,9 @@ void SdlWindow::carryOutResize() {
     size = *resizeTo_;
   }
   if (!picture_.resize(size.first, size.second)) endWithoutWindow(SDL_GetError());
+  const int rate = picture_.refreshRate();
+  presentInterval_ =
+      std::chrono::nanoseconds(std::chrono::seconds(1)) / (rate > 0 ? rate : kAssumedRefreshRate);
   {
     std::lock_guard lock(resizeMutex_);
     resizeTo_.reset();
@@ -185,7 +191,7 @@ void SdlWindow::presentWhenDue(ScreenService& screen) {
     frameDeferred_ = true;
     return;
   }
-  nextPresent_ = now + kPresentInterval;
+  nextPresent_ = now + presentInterval_;
   present(screen);
 }
 
@@ -200,12 +206,17 @@ void SdlWindow::present(ScreenService& screen) {
   frameDeferred_ = false;
   framePending_ = false;  // before taking the rows: a frame finished from now on needs a new event
   bool uploaded = true;
-  const bool changed =
-      screen.presentChanges([this, &uploaded](const FrameBuffer& frame, int firstRow, int lastRow) {
-        uploaded = picture_.upload(frame, firstRow, lastRow);
-      });
+  bool changed = false;
+  screen.presentChanges([&](const FrameBuffer& frame, int firstRow, int lastRow) {
+    uploaded = picture_.upload(frame, firstRow, lastRow, &changed);
+  });
   if (!uploaded) endWithoutWindow(SDL_GetError());
-  if (changed) picture_.show();
+  // A frame that looks like the one shown costs no presentation, and needs no interval after it.
+  if (changed) {
+    picture_.show();
+  } else {
+    nextPresent_ = Clock::time_point{};
+  }
 }
 
 void SdlWindow::stopServing() {

@@ -1,5 +1,6 @@
 #include "trie/trie_walk.h"
 
+#include <algorithm>
 #include <bit>
 #include <memory>
 #include <string>
@@ -36,8 +37,12 @@ constexpr size_t kFetchAhead = 32;
 // 0..d-2 still hold the path.
 class Walker {
  public:
-  Walker(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries)
-      : trie_(trie), visitor_(visitor), layoutEntries_(layoutEntries) {}
+  Walker(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
+         uint64_t visitLimit = UINT64_MAX)
+      : trie_(trie), visitor_(visitor), layoutEntries_(layoutEntries), visitsLeft_(visitLimit) {}
+
+  // The visit limit is used up: the walk is over.
+  bool finished() const { return visitsLeft_ == 0; }
 
   // Visits `node` with the word already in word_[0, depth) and its descendants.
   void walkFrom(NodeIndex node, uint8_t linkNumber, uint32_t depth, size_t level) {
@@ -78,9 +83,11 @@ class Walker {
   void layOut(std::vector<Entry>& layout, NodeIndex root, uint8_t linkNumber) {
     layout.clear();
     layout.push_back({root, 0, 0, 0, linkNumber, false});
+    // A cut walk lays out about as many entries as it has visits left, not the whole subtree.
+    const size_t limit = static_cast<size_t>(std::min<uint64_t>(layoutEntries_, visitsLeft_));
     size_t fetched = 0;  // entries whose link slots are being fetched
     for (size_t head = 0; head < layout.size(); ++head) {
-      if (head != 0 && layout.size() > layoutEntries_) break;  // the root is always expanded
+      if (head != 0 && layout.size() > limit) break;  // the root is always expanded
       for (; fetched < layout.size() && fetched <= head + kFetchAhead; ++fetched) {
         prefetchLinks(layout[fetched].node);
       }
@@ -111,7 +118,7 @@ class Walker {
     stack.clear();
     stack.push_back({0, rootDepth});
     bool root = true;
-    while (!stack.empty()) {
+    while (!stack.empty() && !finished()) {
       const Pending pending = stack.back();
       stack.pop_back();
       // Layouts deeper down may have reallocated stacks_, so index afresh.
@@ -124,6 +131,7 @@ class Walker {
       }
       visitor_.visit(std::string_view(word_.data(), pending.depth), entry.count,
                      NodeView(trie_, entry.node, entry.count, entry.childCount), entry.linkNumber);
+      --visitsLeft_;
       if (entry.childCount != 0) __builtin_prefetch(&(*layouts_[level])[entry.firstChild]);
       for (uint32_t c = entry.childCount; c > 0; --c) {
         stack.push_back({entry.firstChild + c - 1, pending.depth + 1});
@@ -134,6 +142,7 @@ class Walker {
   const WordTrie& trie_;
   TrieVisitor& visitor_;
   const size_t layoutEntries_;
+  uint64_t visitsLeft_;
   std::vector<std::unique_ptr<std::vector<Entry>>> layouts_;
   std::vector<std::unique_ptr<std::vector<Pending>>> stacks_;
   std::string word_;
@@ -145,9 +154,14 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
   detail::walkTrieInLayouts(trie, visitor, kWalkLayoutEntries);
 }
 
-void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries) {
-  Walker walker(trie, visitor, layoutEntries);
-  for (int k = 1; k <= kLinkCount; ++k) {
+void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit) {
+  detail::walkTrieInLayouts(trie, visitor, kCutWalkLayoutEntries, visitLimit);
+}
+
+void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
+                               uint64_t visitLimit) {
+  Walker walker(trie, visitor, layoutEntries, visitLimit);
+  for (int k = 1; k <= kLinkCount && !walker.finished(); ++k) {
     const NodeIndex root = trie.rootEntry(k);
     if (root == 0) continue;
     walker.setByte(1, static_cast<uint8_t>(k));

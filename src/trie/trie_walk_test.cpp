@@ -138,6 +138,23 @@ TEST(TrieWalk, VisitsEveryNodeOnceInByteOrder) {
       ASSERT_EQ(nested.visits[i].linkNumber, visits[i].linkNumber);
     }
   }
+
+  // A cut walk is the full walk's beginning, inside a root's subtree, at a root and past the end.
+  const auto sameVisits = [](const Visit& a, const Visit& b) {
+    return a.word == b.word && a.count == b.count && a.children == b.children &&
+           a.linkNumber == b.linkNumber;
+  };
+  for (size_t layoutEntries : {size_t{3}, size_t{64}, kWalkLayoutEntries}) {
+    for (uint64_t limit : {0ul, 1ul, 100ul, 'q' - 32ul, 2000ul, visits.size() - 1, visits.size(),
+                           visits.size() + 5}) {
+      RecordingVisitor cut;
+      detail::walkTrieInLayouts(trie, cut, layoutEntries, limit);
+      const size_t expected = std::min<size_t>(limit, visits.size());
+      ASSERT_EQ(cut.visits.size(), expected) << layoutEntries << " " << limit;
+      ASSERT_TRUE(std::equal(cut.visits.begin(), cut.visits.end(), visits.begin(), sameVisits))
+          << layoutEntries << " " << limit;
+    }
+  }
 }
 
 TEST(TrieWalk, WalkNodeCoversOneSubtreeUnderTheGivenWord) {

@@ -67,25 +67,37 @@ void WordStartFieldVisitor::visit(std::string_view word, std::uint32_t count, co
   screen_->plotPixel(x, y, nodeColour(count, node.childCount()));
 }
 
+std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int reachBelow) {
+  // Node n draws down to row H - 1 - rowsAboveBottom - n / W + reachBelow, which lies inside the
+  // window while n / W <= H - 1 - rowsAboveBottom + reachBelow: for every n below W times the
+  // number of such field rows.
+  const auto [width, height] = screen.windowSize();
+  const std::int64_t fieldRows = std::int64_t{height} - rowsAboveBottom + reachBelow;
+  if (width <= 0 || fieldRows <= 0) return 0;
+  return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(fieldRows);
+}
+
 void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor) {
   printHeadline(screen,
                 " 6) Visualisierung des kompletten Baums als Punktefeld (1 Knoten = 1 Punkt)");
   visitor.setScreen(screen);
-  walkTrie(trie, visitor);
+  walkTrie(trie, visitor, visibleDots(screen, 0, 0));
 }
 
 void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor) {
   printHeadline(screen,
                 " 7) Visualisierung des kompletten Baums als Punktefeld mit Anfangsbuchstaben");
   visitor.setScreen(screen);
-  walkTrie(trie, visitor);
+  // A letter's 8 x 8 cell reaches 7 rows below its corner.
+  walkTrie(trie, visitor, visibleDots(screen, 9, 7));
 }
 
 void drawWordStartFieldView(ScreenService& screen, const WordTrie& trie,
                             WordStartFieldVisitor& visitor) {
   printHeadline(screen, " 8) Baum als Punktefeld mit weissen Punkten am Wortanfang");
   visitor.setScreen(screen);
-  walkTrie(trie, visitor);
+  // A first letter's mark reaches one row below its dot.
+  walkTrie(trie, visitor, visibleDots(screen, 0, 1));
 }
 
 }  // namespace ws

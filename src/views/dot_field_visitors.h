@@ -69,7 +69,13 @@ class WordStartFieldVisitor final : public DotField {
              std::uint8_t linkNumber) override;
 };
 
-// Headline, then one walk with the view's visitor.
+// The number of dots, counted from the first, that can still put a pixel into the window when
+// the field's bottom row lies rowsAboveBottom rows above the window's and a node draws down to
+// reachBelow rows below its dot; every later dot lies wholly above the window.
+std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int reachBelow);
+
+// Headline, then one walk with the view's visitor, ended once no later node can reach into the
+// window: the picture is that of the whole walk.
 // REQUIRES: cursor on row 14, column 1 (see ViewPainter::drawView).
 void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor);
 void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 
 #include "views/test_view_fixture.h"
 
@@ -99,6 +101,55 @@ TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
   // A new walk starts numbering at 1 again.
   v.visit("!", 0, root, 1);
   EXPECT_EQ(v.dotIndex(), 1u);
+}
+
+// Each view's cut walk against the same drawing followed by the whole walk, which repaints the
+// cut walk's dots in the same order and adds the rest: the pictures agree only if the rest left
+// every pixel as it was. The trie (about 4,000 nodes) fills the small windows, not the big ones.
+TEST(DotFieldViews, EndingTheWalkAboveTheWindowChangesNoPixel) {
+  ViewFixture f;
+  std::mt19937 random(11);
+  const std::string alphabet = "!ae\xe4r\xfftsn";
+  while (f.trie.nodeCount() < 4000) {
+    std::string word(1 + random() % 7, ' ');
+    for (char& c : word) c = alphabet[random() % alphabet.size()];
+    if (random() % 4 == 0) word[0] = static_cast<char>(33 + random() % 223);  // other first letters
+    f.read(word);
+  }
+  const std::pair<int, int> sizes[] = {{640, 480}, {1200, 800}, {48, 30}, {37, 21}, {16, 95},
+                                       {200, 9},   {61, 12},    {23, 40}, {90, 11}};
+  for (const auto& [width, height] : sizes) {
+    for (const char view : {'6', '7', '8'}) {
+      ScreenService cut;
+      ScreenService whole;
+      for (ScreenService* screen : {&cut, &whole}) {
+        screen->openWindow(width, height);
+        screen->moveCursor(14, 1);
+      }
+      DotFieldVisitor dots;
+      LetterFieldVisitor letters;
+      WordStartFieldVisitor marks;
+      const auto draw = [&](ScreenService& screen) {
+        if (view == '6') drawDotFieldView(screen, f.trie, dots);
+        if (view == '7') drawLetterFieldView(screen, f.trie, letters);
+        if (view == '8') drawWordStartFieldView(screen, f.trie, marks);
+      };
+      draw(cut);
+      draw(whole);
+      TrieVisitor* visitor = view == '6'   ? static_cast<TrieVisitor*>(&dots)
+                             : view == '7' ? static_cast<TrieVisitor*>(&letters)
+                                           : static_cast<TrieVisitor*>(&marks);
+      walkTrie(f.trie, *visitor);
+      const ScreenReader a(cut);
+      const ScreenReader b(whole);
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+          ASSERT_EQ(a.pixel(x, y), b.pixel(x, y)) << "view " << view << " in " << width << " x "
+                                                  << height << " at (" << x << ", " << y << ")";
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

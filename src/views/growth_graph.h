@@ -1,26 +1,13 @@
 // View 1: how the collection grew, drawn from the sample log.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <span>
 
 #include "screen/screen_service.h"
+#include "views/growth_points.h"
+#include "views/sample_log.h"
 
 namespace ws {
-
-// One 12-byte record of the sample log, decoded.
-struct SampleRecord {
-  float ratio = 0.0f;
-  std::uint32_t wordsTotal = 0;
-  std::uint32_t nodeCount = 0;
-};
-
-inline constexpr std::size_t kSampleRecordSize = 12;
-
-// Decodes record `index` of a log of little-endian records.
-// REQUIRES: (index + 1) * kSampleRecordSize <= log.size().
-SampleRecord readSampleRecord(std::span<const std::uint8_t> log, std::size_t index);
 
 class GrowthGraph {
  public:
@@ -28,15 +15,18 @@ class GrowthGraph {
   // the guide line at the current memory level, the labels and the legend. The ratio series is
   // scaled by the largest ratio of the previous drawing; afterwards that memory holds the largest
   // ratio of this one. nodeCount is the trie's current node count, shown in the memory label.
-  // A log without any complete record is drawn as if it held only the all-zero record.
-  // REQUIRES: cursor on row 14, column 1 (see ViewPainter::drawView).
-  void draw(ScreenService& screen, std::span<const std::uint8_t> sampleLog,
-            std::uint32_t nodeCount);
+  //
+  // The picture is that of plotting the three points of every record in log order, each later
+  // point over the earlier ones; the records are read in place, and only the points that no later
+  // one covers are plotted (see GrowthPoints).
+  // REQUIRES: cursor on row 14, column 1, and the frame lock held (see ViewPainter::drawView).
+  void draw(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount);
 
   float previousMaxRatio() const { return previousMaxRatio_; }
 
  private:
   float previousMaxRatio_ = 0.0f;
+  GrowthPoints points_;
 };
 
 }  // namespace ws

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <utility>
+
+#include "screen/number_format.h"
 
 #include "views/test_view_fixture.h"
 
@@ -45,7 +52,7 @@ TEST(GrowthGraph, ZeroRecordOnlyDrawsAxesOneRatioPointRatioTextAndLegend) {
 
 TEST(GrowthGraph, LabelsAreCutNotRoundedAndTheRatioScaleComesFromThePreviousDrawing) {
   ViewFixture f;
-  f.appendSample(0.4567f, 1000, 262144);
+  f.sampleLog.append({0.4567f, 1000, 262144});
   f.counters.nodeCount = 262144;
   f.draw('1');
   const ScreenReader& r = f.reader;
@@ -80,7 +87,7 @@ TEST(GrowthGraph, LabelsAreCutNotRoundedAndTheRatioScaleComesFromThePreviousDraw
 
 TEST(GrowthGraph, WholeValuesAreLabelledWithoutDecimals) {
   ViewFixture f;
-  f.appendSample(0.5f, 2, 262144);
+  f.sampleLog.append({0.5f, 2, 262144});
   f.counters.nodeCount = 262144;
   f.draw('1');
   const ScreenReader& r = f.reader;
@@ -89,20 +96,14 @@ TEST(GrowthGraph, WholeValuesAreLabelledWithoutDecimals) {
   EXPECT_EQ(r.textAt(30, 195, 2), "2 ");
 }
 
-TEST(GrowthGraph, LogWithoutCompleteRecordsDrawsLikeTheZeroRecord) {
-  ViewFixture f;
-  f.sampleLog.clear();
-  f.draw('1');
-  EXPECT_EQ(f.reader.pixel(10, 470), kCyan565);
-  EXPECT_EQ(f.reader.textAt(590, 450, 2), "0%");
-
-  // A damaged log: a NaN ratio and a tiny one put every point far off the window; nothing of
-  // them may appear, and the next drawing still works.
+TEST(GrowthGraph, DamagedLogPutsItsPointsOffTheWindow) {
+  // A NaN ratio and a tiny one put every point far off the window; nothing of them may appear,
+  // and the next drawing still works.
   ViewFixture g;
-  g.appendSample(1e-30f, 300, 300);
-  g.appendSample(std::bit_cast<float>(0x7FC00000u), 300, 300);
+  g.sampleLog.append({1e-30f, 300, 300});
+  g.sampleLog.append({std::bit_cast<float>(0x7FC00000u), 300, 300});
   g.draw('1');
-  g.appendSample(1.0f, 300, 300);
+  g.sampleLog.append({1.0f, 300, 300});
   g.screen.setTextViewport(0, 0);
   g.screen.clearScreen();
   g.draw('1');
@@ -110,13 +111,131 @@ TEST(GrowthGraph, LogWithoutCompleteRecordsDrawsLikeTheZeroRecord) {
   EXPECT_EQ(g.reader.pixel(10, 470), kCyan565);  // record 0 still on the axis
 }
 
-TEST(SampleRecord, DecodesLittleEndianFields) {
-  const std::uint8_t bytes[] = {0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0,
-                                0x00, 0x00, 0x40, 0x3F, 0x04, 0x00, 0x00, 0x00, 0xE6, 0, 0, 0};
-  const SampleRecord r = readSampleRecord(bytes, 1);
-  EXPECT_EQ(r.ratio, 0.75f);
-  EXPECT_EQ(r.wordsTotal, 4u);
-  EXPECT_EQ(r.nodeCount, 230u);
+// The graph as first written: three plotPixel calls per record, in log order.
+float drawPlainGrowthGraph(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount,
+                           float previousMaxRatio) {
+  const auto coordinate = [](double v) {
+    if (std::isnan(v)) return -1.0e6f;
+    return static_cast<float>(std::clamp(v, -1.0e6, 1.0e6));
+  };
+  const auto scale = [](double value, double span) {
+    return span <= 0.0 ? 0.0 : std::nearbyint(value / span);
+  };
+  const auto [width, height] = screen.windowSize();
+  const float w = static_cast<float>(width);
+  const float h = static_cast<float>(height);
+  const double baseline = h - 10.0f;
+  screen.moveCursor(14, 1);
+  screen.setColours(kCyan, kBlack);
+  screen.printText(" 1) Graphische Darstellung:", true);
+  screen.setColours(kWhite, kBlack);
+  screen.drawLine(10, h - 10, 10, 170, std::nullopt, 0xFFFF);
+  screen.drawLine(10, h - 10, w - 10, h - 10, std::nullopt, 0xFFFF);
+  const std::size_t m = log.size();
+  const SampleRecord last = log.record(m - 1);
+  const double span = height - 200;
+  const double wordsScale = scale(last.wordsTotal, span);
+  const double nodesScale = scale(last.nodeCount, span);
+  const double ratioScale = previousMaxRatio == 0.0f ? 0.0 : scale(span, previousMaxRatio);
+  float maxRatio = 0.0f;
+  for (std::size_t i = 0; i < m; ++i) {
+    const SampleRecord r = log.record(i);
+    if (r.ratio > maxRatio) maxRatio = r.ratio;
+    const float x =
+        static_cast<float>(10.0f + (width - 20) * static_cast<double>(i) / static_cast<double>(m));
+    if (nodesScale > 0.0) screen.plotPixel(x, coordinate(baseline - r.nodeCount / nodesScale));
+    if (wordsScale > 0.0) {
+      screen.plotPixel(x, coordinate(baseline - r.wordsTotal / wordsScale), kYellow);
+    }
+    screen.plotPixel(x, coordinate(baseline - std::floor(ratioScale * r.ratio)), kCyan);
+  }
+  if (nodesScale > 0.0) {
+    const double level = baseline - last.nodeCount / nodesScale;
+    screen.drawLine(10, coordinate(level), w - 10, coordinate(level), kWhite, 3);
+    screen.drawText(30, coordinate(level - 10),
+                    cutAfterFirstDecimal(doubleText(nodeCount * 900.0 / 1048576.0)) + " MB",
+                    std::nullopt);
+    screen.drawText(30, coordinate(level + 5), unsignedText(last.wordsTotal), kYellow);
+  }
+  screen.drawText(w - 50, coordinate((h - 30.0) - ratioScale * last.ratio),
+                  cutAfterFirstDecimal(singleText(last.ratio * 100.0f)) + "%", kCyan);
+  const float legendX = static_cast<float>(width / 2);
+  screen.drawText(legendX, h - 50, "_____ Speicher", kWhite);
+  screen.drawText(legendX, h - 40, "_____ Woerter gesamt", kYellow);
+  screen.drawText(legendX, h - 30, "_____ Rel. verschiedene", kCyan);
+  return maxRatio;
+}
+
+// A run's log: counters that only grow, in spurts and in long flat stretches, so that whole
+// blocks share their pixels and others straddle a step.
+SampleLog crawlLikeLog(std::mt19937& random, std::size_t records) {
+  SampleLog log;
+  std::uint32_t words = 0, distinct = 0, nodes = 224;
+  while (log.size() < records) {
+    const bool flat = (log.size() / 5000) % 3 == 2;
+    const std::uint32_t read = 100 + random() % 150;
+    const std::uint32_t fresh = flat ? random() % 2 : random() % (read / 2 + 1);
+    words += read;
+    distinct += fresh;
+    nodes += fresh * (random() % 6);
+    log.appendSample(distinct, words, nodes);
+  }
+  return log;
+}
+
+// Any bytes at all: huge, tiny, negative, infinite and NaN ratios, counts that jump both ways.
+SampleLog damagedLog(std::mt19937& random, std::size_t records) {
+  SampleLog log;
+  while (log.size() < records) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(random());
+    float ratio = std::bit_cast<float>(bits);
+    if (random() % 2 == 0) ratio = static_cast<float>(random() % 1000) / 997.0f;
+    if (random() % 50 == 0) ratio = std::numeric_limits<float>::infinity();
+    log.append({ratio, static_cast<std::uint32_t>(random() % 4000),
+                static_cast<std::uint32_t>(random() % (1u << (random() % 32)))});
+  }
+  return log;
+}
+
+// Drawn twice (the second drawing scales the ratios by the first one's largest), each picture
+// equals the plain drawing pixel for pixel.
+TEST(GrowthGraph, PictureEqualsThePlainPerRecordDrawing) {
+  std::mt19937 random(3);
+  struct Case {
+    const char* name;
+    SampleLog log;
+  };
+  Case cases[] = {{"one record", SampleLog()},
+                  {"short run", crawlLikeLog(random, 50)},
+                  {"few blocks", crawlLikeLog(random, 700)},
+                  {"long run", crawlLikeLog(random, 150'000)},
+                  {"damaged", damagedLog(random, 3'000)}};
+  for (const auto& [name, log] : cases) {
+    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1200, 800}}) {
+      GrowthGraph graph;
+      float plainMax = 0.0f;
+      for (int drawing = 1; drawing <= 2; ++drawing) {
+        ScreenService fast;
+        ScreenService plain;
+        for (ScreenService* screen : {&fast, &plain}) {
+          screen->openWindow(width, height);
+          screen->lockScreen();
+        }
+        fast.moveCursor(14, 1);
+        graph.draw(fast, log, 300'000);
+        plainMax = drawPlainGrowthGraph(plain, log, 300'000, plainMax);
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(graph.previousMaxRatio()),
+                  std::bit_cast<std::uint32_t>(plainMax));
+        for (int y = 0; y < height; ++y) {
+          for (int x = 0; x < width; ++x) {
+            ASSERT_EQ(fast.frame().at(x, y), plain.frame().at(x, y))
+                << name << ", " << width << " x " << height << ", drawing " << drawing << ", at ("
+                << x << ", " << y << ")";
+          }
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

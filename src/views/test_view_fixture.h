@@ -2,15 +2,14 @@
 // it, a sample log holding the all-zero record, and one ViewPainter for the whole test.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
+#include "views/sample_log.h"
 #include "views/test_screen_reader.h"
 #include "views/views.h"
 
@@ -42,21 +41,10 @@ class ViewFixture {
     screen.unlockScreen();
   }
 
-  void appendSample(float ratio, std::uint32_t wordsTotal, std::uint32_t nodeCount) {
-    auto put = [this](std::uint32_t v) {
-      for (int shift = 0; shift < 32; shift += 8) {
-        sampleLog.push_back(static_cast<std::uint8_t>(v >> shift));
-      }
-    };
-    put(std::bit_cast<std::uint32_t>(ratio));
-    put(wordsTotal);
-    put(nodeCount);
-  }
-
   ScreenService screen;
   WordTrie trie;
   WordCounters counters;
-  std::vector<std::uint8_t> sampleLog = std::vector<std::uint8_t>(12, 0);
+  SampleLog sampleLog;
   ViewPainter painter;
   ScreenReader reader{screen};
 };

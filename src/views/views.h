@@ -1,17 +1,18 @@
-// The eight views drawn below the statistics block after every counted article.
+// The eight views drawn below the statistics block after every counted article, and the sample
+// log (views/sample_log.h) that the driver fills and view 1 draws.
 //
 // The driver keeps one ViewPainter for the whole run: it holds the state that views carry from one
 // drawing to the next (the growth graph's ratio memory, the visitors' tables and counters).
 #pragma once
 
 #include <cstdint>
-#include <span>
 
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
 #include "views/growth_graph.h"
+#include "views/sample_log.h"
 #include "views/top_twenty_visitor.h"
 #include "views/word_list_visitors.h"
 
@@ -25,9 +26,7 @@ struct ViewInputs {
   ScreenService& screen;
   const WordTrie& trie;
   const WordCounters& counters;
-  // The sample log: 12-byte records back to back (float ratio, uint32 wordsTotal, uint32 nodeCount,
-  // all little-endian). Record 0 is the all-zero record; a trailing partial record is ignored.
-  std::span<const std::uint8_t> sampleLog;
+  const SampleLog& sampleLog;
 };
 
 class ViewPainter {

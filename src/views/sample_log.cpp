@@ -1,0 +1,69 @@
+#include "views/sample_log.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace ws {
+
+namespace {
+
+void putLittleEndian32(std::string& out, std::uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(v >> shift));
+}
+
+}  // namespace
+
+void SampleLog::appendSample(std::uint32_t distinctWords, std::uint32_t wordsTotal,
+                             std::uint32_t nodeCount) {
+  const double ratio = static_cast<double>(distinctWords) / static_cast<double>(wordsTotal);
+  append(SampleRecord{static_cast<float>(ratio), wordsTotal, nodeCount});
+}
+
+void SampleLog::append(const SampleRecord& record) {
+  const std::size_t index = size();
+  if (index > 0) {
+    const SampleRecord previous = this->record(index - 1);
+    if (record.wordsTotal < previous.wordsTotal || record.nodeCount < previous.nodeCount) {
+      countsNeverFall_ = false;
+    }
+  }
+  putLittleEndian32(bytes_, std::bit_cast<std::uint32_t>(record.ratio));
+  putLittleEndian32(bytes_, record.wordsTotal);
+  putLittleEndian32(bytes_, record.nodeCount);
+  if (record.ratio > largestRatio_) largestRatio_ = record.ratio;
+  const SampleBlock alone{record.ratio,
+                          record.ratio,
+                          std::isfinite(record.ratio),
+                          record.wordsTotal,
+                          record.wordsTotal,
+                          record.nodeCount,
+                          record.nodeCount,
+                          record};
+  const std::size_t inBlock = index % blockRecords(0);
+  addToBlocks(0, alone, inBlock == 0, inBlock == blockRecords(0) - 1);
+}
+
+// `part` is the next sixteenth of the open block of `level` (or its next record, on level 0).
+void SampleLog::addToBlocks(int level, const SampleBlock& part, bool first, bool last) {
+  Level& l = levels_[level];
+  if (first) {
+    l.open = part;
+  } else {
+    l.open.lowRatio = std::min(l.open.lowRatio, part.lowRatio);
+    l.open.highRatio = std::max(l.open.highRatio, part.highRatio);
+    l.open.finiteRatios = l.open.finiteRatios && part.finiteRatios;
+    l.open.lowWords = std::min(l.open.lowWords, part.lowWords);
+    l.open.highWords = std::max(l.open.highWords, part.highWords);
+    l.open.lowNodes = std::min(l.open.lowNodes, part.lowNodes);
+    l.open.highNodes = std::max(l.open.highNodes, part.highNodes);
+    l.open.last = part.last;
+  }
+  if (!last) return;
+  l.done.push_back(l.open);
+  if (level + 1 == kBlockLevels) return;
+  const std::size_t inBlock = (l.done.size() - 1) % 16;
+  addToBlocks(level + 1, l.open, inBlock == 0, inBlock == 15);
+}
+
+}  // namespace ws
