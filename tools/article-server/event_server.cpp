@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "loopback.h"
+
 namespace ws {
 
 namespace {
@@ -83,10 +85,7 @@ bool EventServer::openListener(bool listening, std::string* error) {
   }
   const int one = 1;
   ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port_);
+  sockaddr_in address = loopbackAddress(port_);
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     *error = "bind 127.0.0.1:" + std::to_string(port_) + ": " + std::strerror(errno);
     return false;

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "loopback.h"
+
 namespace ws {
 
 namespace {
@@ -29,20 +31,6 @@ bool sendWhole(int fd, const char* bytes, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
-}
-
-int connectInner(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
 }
 
 // Closing with unread bytes would reset the connection and could cost the client the tail of
@@ -97,10 +85,7 @@ bool TlsFront::start(const std::string& certificateFile, const std::string& keyF
   }
   const int one = 1;
   ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
+  sockaddr_in address = loopbackAddress(port);
   socklen_t length = sizeof address;
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, 1024) != 0 ||
@@ -162,7 +147,7 @@ void TlsFront::relay(Relay& r) {
   SSL* ssl = SSL_new(context_->ssl);
   int inner = -1;
   if (ssl != nullptr && SSL_set_fd(ssl, r.client) == 1 && SSL_accept(ssl) == 1) {
-    inner = connectInner(innerPort_);
+    inner = connectLoopback(innerPort_);
   }
   bool clientOpen = true;
   bool orderlyEnd = inner >= 0 ? false : ssl != nullptr && SSL_is_init_finished(ssl);

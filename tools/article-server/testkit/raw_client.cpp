@@ -10,22 +10,6 @@
 
 namespace ws::testkit {
 
-int connectLoopback(std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return -1;
-  }
-  return fd;
-}
-
 std::string getRequest(std::string_view target, std::string_view host) {
   return "GET " + std::string(target) + " HTTP/1.0\r\nHost: " + std::string(host) +
          "\r\nConnection: close\r\n\r\n";

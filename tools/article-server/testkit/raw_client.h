@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "loopback.h"
+
 namespace ws::testkit {
 
-// A connected socket to 127.0.0.1:port, or -1 (errno set) when refused.
-int connectLoopback(std::uint16_t port);
+using ws::connectLoopback;
 
 struct Exchange {
   bool connected = false;   // false: connection refused
