@@ -17,11 +17,10 @@ namespace ws {
 namespace {
 
 constexpr char kEscape = '\x1b';
+constexpr std::string_view kEscapeKey{&kEscape, 1};
 constexpr int kShutDownTopRow = 13;
 // How often a paced wait looks for Esc.
 constexpr double kKeyPollSeconds = 0.02;
-// Keys held back during waits, at most as many as the screen's key buffer holds.
-constexpr std::size_t kMaxHeldKeys = KeyRing::kCapacity;
 
 }  // namespace
 
@@ -50,7 +49,7 @@ Crawler::PassResult Crawler::runPass() {
   countText(text);
   timing_.readingTime += screen_.clockSeconds() - timing_.readStartTime;
   redraw();
-  return handleKey(takeKey()) ? PassResult::kEnd : PassResult::kCounted;
+  return handleKey(screen_.readKey()) ? PassResult::kEnd : PassResult::kCounted;
 }
 
 int Crawler::run() {
@@ -69,22 +68,12 @@ bool Crawler::waitForNextPass(double passStart, bool counted) {
   pacer_.passEnded(counted);
   const double due = passStart + std::chrono::duration<double>(pacer_.interval()).count();
   for (;;) {
-    for (std::string key = screen_.readKey(); !key.empty(); key = screen_.readKey()) {
-      if (key.size() == 1 && key.front() == kEscape) return false;
-      if (heldKeys_.size() == kMaxHeldKeys) heldKeys_.pop_front();
-      heldKeys_.push_back(std::move(key));
-    }
+    // Other keys stay in the key buffer for the next counted pass.
+    if (screen_.keyWaiting(kEscapeKey)) return false;
     const double left = due - clock_->seconds();
     if (left <= 0) return true;
     clock_->pause(std::min(left, kKeyPollSeconds));
   }
-}
-
-std::string Crawler::takeKey() {
-  if (heldKeys_.empty()) return screen_.readKey();
-  std::string key = std::move(heldKeys_.front());
-  heldKeys_.pop_front();
-  return key;
 }
 
 void Crawler::countText(std::string& text) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -77,8 +76,6 @@ class Crawler {
   void redraw();
   // The paced wait after a pass that began at passStart; false when Esc ended it.
   bool waitForNextPass(double passStart, bool counted);
-  // The oldest key held back during waits, else the oldest key of the screen.
-  std::string takeKey();
 
   ArticleSource& source_;
   ScreenService& screen_;
@@ -98,7 +95,6 @@ class Crawler {
   PassPacer pacer_;
   SteadyPassClock steadyClock_;
   PassClock* clock_ = &steadyClock_;
-  std::deque<std::string> heldKeys_;  // keys read during waits, in order
 };
 
 }  // namespace ws

@@ -19,6 +19,14 @@ std::string KeyRing::take() {
   return key;
 }
 
+bool KeyRing::holds(std::string_view keyText) const {
+  std::lock_guard lock(mutex_);
+  for (int i = head_; i != tail_; i = (i + 1) % kSlots) {
+    if (slots_[i] == keyText) return true;
+  }
+  return false;
+}
+
 int KeyRing::size() const {
   std::lock_guard lock(mutex_);
   return (tail_ - head_ + kSlots) % kSlots;

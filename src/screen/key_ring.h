@@ -21,6 +21,9 @@ class KeyRing {
   // Takes the oldest key text without waiting; "" when none is waiting.
   std::string take();
 
+  // Whether `keyText` is among the waiting texts; nothing is taken.
+  bool holds(std::string_view keyText) const;
+
   int size() const;
 
  private:

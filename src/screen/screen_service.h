@@ -83,6 +83,8 @@ class ScreenService {
 
   // Working thread: the oldest waiting key text, "" at once when none is waiting.
   std::string readKey() { return keys_.take(); }
+  // Working thread: whether `keyText` is waiting, without taking it or any other key.
+  bool keyWaiting(std::string_view keyText) const { return keys_.holds(keyText); }
   // Window thread: one byte for a character key, 255 and a second byte for any other key.
   void pushKey(std::string_view keyText) { keys_.push(keyText); }
 
