@@ -16,6 +16,7 @@
 #include "net/get_request.h"
 #include "net/host_port.h"
 #include "net/https_article_source.h"
+#include "net/https_client.h"
 #include "net/socket_library.h"
 #include "screen/sdl_window.h"
 
@@ -25,7 +26,7 @@ using std::chrono::milliseconds;
 
 // "name:port", the port written even when it is the default one.
 std::string shownServer(const std::string& host) {
-  const std::optional<ws::Endpoint> endpoint = ws::splitHostPort(host, 443);
+  const std::optional<ws::Endpoint> endpoint = ws::splitHostPort(host, ws::kHttpsDefaultPort);
   return endpoint ? endpoint->name + ":" + std::to_string(endpoint->port) : host;
 }
 

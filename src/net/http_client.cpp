@@ -9,22 +9,15 @@ namespace {
 
 constexpr uint16_t kDefaultPort = 80;
 
-// Reads blocks straight into the end of `reply` until the peer closes or a receive fails.
+// Reads the reply until the peer closes or a receive fails.
 void receiveAll(int fd, std::string& reply) {
-  for (;;) {
-    size_t oldSize = reply.size();
-    reply.resize(oldSize + kReceiveBlockSize);
-    char* block = reply.data() + oldSize;
+  receiveBlocks(reply, [fd](char* block, size_t size) {
     ssize_t received;
     do {
-      received = recv(fd, block, kReceiveBlockSize, 0);
+      received = recv(fd, block, size, 0);
     } while (received < 0 && errno == EINTR);
-    if (received <= 0) {
-      reply.resize(oldSize);
-      return;
-    }
-    reply.resize(oldSize + keptBlockBytes(block, static_cast<size_t>(received)));
-  }
+    return static_cast<long>(received);
+  });
 }
 
 }  // namespace

@@ -20,8 +20,6 @@
 namespace ws {
 namespace {
 
-constexpr uint16_t kDefaultPort = 443;
-
 // The connection's socket as OpenSSL sees it: every read and write waits at most the receive
 // time-out, retries interruptions itself and never raises SIGPIPE.
 struct SocketState {
@@ -85,18 +83,11 @@ bool expectPeer(SSL* ssl, const std::string& name) {
 
 std::string receiveAll(SSL* ssl, bool& closedCleanly) {
   std::string reply;
-  for (;;) {
-    const size_t oldSize = reply.size();
-    reply.resize(oldSize + kReceiveBlockSize);
-    char* block = reply.data() + oldSize;
-    const int received = SSL_read(ssl, block, static_cast<int>(kReceiveBlockSize));
-    if (received <= 0) {
-      reply.resize(oldSize);
-      closedCleanly = SSL_get_error(ssl, received) == SSL_ERROR_ZERO_RETURN;
-      return reply;
-    }
-    reply.resize(oldSize + keptBlockBytes(block, static_cast<size_t>(received)));
-  }
+  const long last = receiveBlocks(reply, [ssl](char* block, size_t size) {
+    return static_cast<long>(SSL_read(ssl, block, static_cast<int>(size)));
+  });
+  closedCleanly = SSL_get_error(ssl, static_cast<int>(last)) == SSL_ERROR_ZERO_RETURN;
+  return reply;
 }
 
 }  // namespace
@@ -136,7 +127,7 @@ HttpsClient::~HttpsClient() = default;
 
 std::string HttpsClient::get(std::string_view host, std::string_view path,
                              std::string_view extraHeaders) {
-  const std::optional<Endpoint> endpoint = splitHostPort(host, kDefaultPort);
+  const std::optional<Endpoint> endpoint = splitHostPort(host, kHttpsDefaultPort);
   if (!endpoint) return std::string(kResolveErrorText);
   TcpConnection connection = openTcpConnection(*endpoint, settings_.connectTimeout);
   if (!connection.errorText.empty()) return std::string(connection.errorText);

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace ws {
+
+// The port of an https host written without one.
+inline constexpr uint16_t kHttpsDefaultPort = 443;
 
 // Texts returned instead of a reply, besides the four of tcp_connection.h.
 inline constexpr std::string_view kHandshakeErrorText = "Error: TLS handshake failed";
