@@ -1,15 +1,17 @@
 #include "views/sample_log.h"
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cmath>
+
+#include "screen/number_format.h"
 
 namespace ws {
 
 namespace {
 
-void putLittleEndian32(std::string& out, std::uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(v >> shift));
+void put(std::string& out, const std::array<std::uint8_t, 4>& bytes) {
+  out.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 }  // namespace
@@ -28,9 +30,9 @@ void SampleLog::append(const SampleRecord& record) {
       countsNeverFall_ = false;
     }
   }
-  putLittleEndian32(bytes_, std::bit_cast<std::uint32_t>(record.ratio));
-  putLittleEndian32(bytes_, record.wordsTotal);
-  putLittleEndian32(bytes_, record.nodeCount);
+  put(bytes_, singleBytes(record.ratio));
+  put(bytes_, int32Bytes(static_cast<std::int32_t>(record.wordsTotal)));
+  put(bytes_, int32Bytes(static_cast<std::int32_t>(record.nodeCount)));
   if (record.ratio > largestRatio_) largestRatio_ = record.ratio;
   const SampleBlock alone{record.ratio,
                           record.ratio,
