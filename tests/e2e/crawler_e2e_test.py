@@ -266,17 +266,24 @@ def reference_match(dump, server_path):
     raise Failure("wiki.txt matches none of the first 20000 articles")
 
 
+def dump_then_quit(crawler, crawl_seconds):
+    """Lets the crawler read in view 1 for a while, presses "d" and returns the dump, then ends
+    the crawler with Esc (and checks its exit)."""
+    wait_for_view(crawler, 1)
+    time.sleep(crawl_seconds)
+    crawler.press("d")
+    dump = crawler.wait_for_dump()
+    crawler.press("Escape")
+    crawler.wait_for_exit()
+    return dump
+
+
 def case_dump(args):
     crawler_path, server_path = args[:2]
     with XServer() as xserver, \
             ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=40), \
             Crawler(crawler_path, xserver) as crawler:
-        wait_for_view(crawler, 1)
-        time.sleep(1.0)
-        crawler.press("d")
-        dump = crawler.wait_for_dump()
-        crawler.press("Escape")
-        crawler.wait_for_exit()
+        dump = dump_then_quit(crawler, crawl_seconds=1.0)
     articles = reference_match(dump, server_path)
     print("wiki.txt equals the dump after %d articles (%d lines)" % (articles, dump.count(b"\r\n")))
 
@@ -386,12 +393,7 @@ def case_https(args):
     crawler_path, server_path, tls_dir, script = args[:4]
     with XServer() as xserver, tls_server(server_path, tls_dir, script, trusted=True), \
             Crawler(crawler_path, xserver) as crawler:
-        wait_for_view(crawler, 1)
-        time.sleep(1.5)
-        crawler.press("d")
-        dump = crawler.wait_for_dump()
-        crawler.press("Escape")
-        crawler.wait_for_exit()
+        dump = dump_then_quit(crawler, crawl_seconds=1.5)
     articles = reference_match(dump, server_path)
     if articles < 2:
         raise Failure("the https crawler counted only %d article(s)" % articles)
