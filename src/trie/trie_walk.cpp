@@ -1,7 +1,6 @@
 #include "trie/trie_walk.h"
 
 #include <algorithm>
-#include <bit>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +11,7 @@ namespace {
 // One node of a subtree laid out breadth first: the children of an expanded
 // entry are the childCount entries from firstChild on, in increasing link order.
 struct Entry {
-  NodeIndex node;
+  BlockRef children;  // the node's child block, 0 when it has none
   uint32_t count;
   uint32_t firstChild;
   uint8_t childCount;  // up to 223
@@ -25,12 +24,9 @@ struct Pending {
   uint32_t depth;
 };
 
-// How many queued entries ahead the layout starts fetching a node's links.
-constexpr size_t kFetchAhead = 32;
-
 // The walk runs in two steps per subtree. The breadth-first layout reads the
-// nodes of one level while the next level is found, so many node reads are in
-// flight at once instead of one per trie level; the pre-order visits then run
+// child blocks of one level while the next level is found, so many block reads
+// are in flight at once instead of one per trie level; the pre-order visits then run
 // over the compact layout in cache. The word of the current node is kept in one
 // buffer: an entry at depth d only rewrites byte d - 1, and every node visited
 // between an ancestor and this entry lies deeper than that ancestor, so bytes
@@ -39,73 +35,59 @@ class Walker {
  public:
   Walker(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
          uint64_t visitLimit = UINT64_MAX)
-      : trie_(trie), visitor_(visitor), layoutEntries_(layoutEntries), visitsLeft_(visitLimit) {}
+      : blocks_(trie.blocks()),
+        visitor_(visitor),
+        layoutEntries_(layoutEntries),
+        visitsLeft_(visitLimit) {}
 
   // The visit limit is used up: the walk is over.
   bool finished() const { return visitsLeft_ == 0; }
 
   // Visits `node` with the word already in word_[0, depth) and its descendants.
-  void walkFrom(NodeIndex node, uint8_t linkNumber, uint32_t depth, size_t level) {
+  void walkFrom(const ChildRecord& node, uint8_t linkNumber, uint32_t depth, size_t level) {
     if (layouts_.size() <= level) layouts_.push_back(std::make_unique<std::vector<Entry>>());
     std::vector<Entry>& layout = *layouts_[level];
     layOut(layout, node, linkNumber);
     visitLayout(level, depth);
   }
 
-  void setWord(std::string_view word) { word_.assign(word); }
   void setByte(uint32_t depth, uint8_t linkNumber) {
     if (word_.size() < depth) word_.resize(depth);
     word_[depth - 1] = static_cast<char>(byteOfLink(linkNumber));
   }
 
  private:
-  void prefetchNode(NodeIndex node) const {
-    __builtin_prefetch(&trie_.summary(node));
-    __builtin_prefetch(&trie_.node(node).count);
+  void addChild(std::vector<Entry>& layout, const ChildRecord& child, int link) {
+    if (child.children != 0) blocks_.prefetch(child.children);
+    layout.push_back({child.children, child.count, 0, 0, static_cast<uint8_t>(link), false});
   }
 
-  // REQUIRES: the node's summary is (about to be) in cache.
-  void prefetchLinks(NodeIndex node) const {
-    const NodeSummary& summary = trie_.summary(node);
-    if (!summary.listsChildren()) return;  // rare bushy nodes are scanned whole
-    const TrieNode& n = trie_.node(node);
-    for (int i = 0; i < summary.childCount; ++i) {
-      __builtin_prefetch(&n.links[summary.childLinks[i] - 1]);
+  // Appends the children of `block` in increasing link order.
+  void addChildren(std::vector<Entry>& layout, BlockRef block) {
+    const int n = blocks_.childCount(block);
+    if (!blocks_.isDirect(block)) {
+      for (int i = 0; i < n; ++i)
+        addChild(layout, blocks_.record(block, i), blocks_.linkAt(block, i));
+      return;
+    }
+    for (int link = 1; link < kLinkCount; ++link) {
+      if (blocks_.isPresent(block, link)) addChild(layout, blocks_.record(block, link - 1), link);
     }
   }
 
-  void addChild(std::vector<Entry>& layout, const TrieNode& node, int link) {
-    const NodeIndex child = node.links[link - 1];
-    prefetchNode(child);
-    layout.push_back({child, 0, 0, 0, static_cast<uint8_t>(link), false});
-  }
-
-  void layOut(std::vector<Entry>& layout, NodeIndex root, uint8_t linkNumber) {
+  void layOut(std::vector<Entry>& layout, const ChildRecord& root, uint8_t linkNumber) {
     layout.clear();
-    layout.push_back({root, 0, 0, 0, linkNumber, false});
+    layout.push_back({root.children, root.count, 0, 0, linkNumber, false});
     // A cut walk lays out about as many entries as it has visits left, not the whole subtree.
     const size_t limit = static_cast<size_t>(std::min<uint64_t>(layoutEntries_, visitsLeft_));
-    size_t fetched = 0;  // entries whose link slots are being fetched
     for (size_t head = 0; head < layout.size(); ++head) {
       if (head != 0 && layout.size() > limit) break;  // the root is always expanded
-      for (; fetched < layout.size() && fetched <= head + kFetchAhead; ++fetched) {
-        prefetchLinks(layout[fetched].node);
-      }
-      const NodeIndex node = layout[head].node;
-      const TrieNode& n = trie_.node(node);
-      const NodeSummary& summary = trie_.summary(node);
+      const BlockRef block = layout[head].children;
       const auto first = static_cast<uint32_t>(layout.size());
-      if (summary.listsChildren()) {
-        for (int i = 0; i < summary.childCount; ++i) addChild(layout, n, summary.childLinks[i]);
-      } else {
-        for (int link = 1; link < kLinkCount; ++link) {
-          if (n.links[link - 1] != 0) addChild(layout, n, link);
-        }
-      }
+      if (block != 0) addChildren(layout, block);
       Entry& entry = layout[head];
-      entry.count = n.count;
       entry.firstChild = first;
-      entry.childCount = summary.childCount;
+      entry.childCount = static_cast<uint8_t>(layout.size() - first);
       entry.expanded = true;
     }
   }
@@ -126,11 +108,11 @@ class Walker {
       if (!root) setByte(pending.depth, entry.linkNumber);
       root = false;
       if (!entry.expanded) {
-        walkFrom(entry.node, entry.linkNumber, pending.depth, level + 1);
+        walkFrom({entry.count, entry.children}, entry.linkNumber, pending.depth, level + 1);
         continue;
       }
       visitor_.visit(std::string_view(word_.data(), pending.depth), entry.count,
-                     NodeView(trie_, entry.node, entry.count, entry.childCount), entry.linkNumber);
+                     NodeView(entry.count, entry.childCount), entry.linkNumber);
       --visitsLeft_;
       if (entry.childCount != 0) __builtin_prefetch(&(*layouts_[level])[entry.firstChild]);
       for (uint32_t c = entry.childCount; c > 0; --c) {
@@ -139,7 +121,7 @@ class Walker {
     }
   }
 
-  const WordTrie& trie_;
+  const ChildBlocks& blocks_;
   TrieVisitor& visitor_;
   const size_t layoutEntries_;
   uint64_t visitsLeft_;
@@ -160,21 +142,13 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit) {
 
 void detail::walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
                                uint64_t visitLimit) {
+  const BlockRef roots = trie.rootBlock();
+  if (roots == 0) return;
   Walker walker(trie, visitor, layoutEntries, visitLimit);
   for (int k = 1; k <= kLinkCount && !walker.finished(); ++k) {
-    const NodeIndex root = trie.rootEntry(k);
-    if (root == 0) continue;
     walker.setByte(1, static_cast<uint8_t>(k));
-    walker.walkFrom(root, static_cast<uint8_t>(k), 1, 0);
+    walker.walkFrom(trie.blocks().record(roots, k - 1), static_cast<uint8_t>(k), 1, 0);
   }
-}
-
-void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
-              TrieVisitor& visitor) {
-  if (node == 0) return;
-  Walker walker(trie, visitor, kWalkLayoutEntries);
-  walker.setWord(word);
-  walker.walkFrom(node, linkNumber, static_cast<uint32_t>(word.size()), 0);
 }
 
 }  // namespace ws

@@ -6,30 +6,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "trie/trie_node.h"
 #include "trie/word_trie.h"
 
 namespace ws {
 
-// Read-only view of one node during a visit; valid only during that visit.
-// count() and childCount() come with the view; the other accessors read the node.
+// What a visit shows of its node; valid only during that visit.
 class NodeView {
  public:
-  NodeView(const WordTrie& trie, NodeIndex index, uint32_t count, int childCount)
-      : trie_(&trie), index_(index), count_(count), childCount_(childCount) {}
+  NodeView(uint32_t count, int childCount) : count_(count), childCount_(childCount) {}
 
-  NodeIndex index() const { return index_; }
   uint32_t count() const { return count_; }
   // Number of present links.
   int childCount() const { return childCount_; }
-  bool hasChild(int linkNumber) const { return child(linkNumber) != 0; }
-  // The child under linkNumber, 0 when absent. REQUIRES: 1 <= linkNumber <= 224.
-  NodeIndex child(int linkNumber) const { return node().links[linkNumber - 1]; }
-  const TrieNode& node() const { return trie_->node(index_); }
 
  private:
-  const WordTrie* trie_;
-  NodeIndex index_;
   uint32_t count_;
   int childCount_;
 };
@@ -55,12 +45,6 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor);
 // no more: a visitor that cannot use any later node ends the walk there. The trie is read only
 // as far as those visits need (a layout holds at most about visitLimit entries).
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit);
-
-// Visits `node` with `word` and `linkNumber`, then its descendants, each with
-// `word` followed by the bytes of its path. Nothing when node is 0.
-// REQUIRES: node is 0 or a node of `trie`; 1 <= linkNumber <= 224.
-void walkNode(const WordTrie& trie, NodeIndex node, uint8_t linkNumber, std::string_view word,
-              TrieVisitor& visitor);
 
 // Nodes a walk lays out at once (64 MiB of layout): up to this size a root's
 // whole subtree is read breadth first before its visits, so a walk needs about

@@ -8,11 +8,13 @@
 namespace ws {
 namespace {
 
-// Memory is opened for this many more nodes at a time (about 58 MB).
-constexpr uint32_t kCommitNodes = uint32_t{1} << 16;
+// Address space tried for the child blocks: every offset a BlockRef can name (16 GiB, far beyond
+// any real memory), halved while the system refuses, down to the smallest worth trying.
+constexpr size_t kArenaWords = size_t{UINT32_MAX} + 1;
+constexpr size_t kMinArenaWords = size_t{1} << 20;
 
-// Smallest reservation worth trying when the system refuses larger ones.
-constexpr uint32_t kMinReservation = uint32_t{1} << 12;
+// Words that descend together in insertWords.
+constexpr size_t kBatchWords = 64;
 
 [[noreturn]] void fail(const char* what, unsigned long long nodes) {
   std::fprintf(stderr, "Fehler: %s (%llu Knoten).\n", what, nodes);
@@ -22,90 +24,44 @@ constexpr uint32_t kMinReservation = uint32_t{1} << 12;
 
 }  // namespace
 
-WordTrie::WordTrie(uint32_t maxNodes) {
-  assert(maxNodes >= static_cast<uint32_t>(kLinkCount));
-  // Index 0 stands for "absent", so the pool holds one slot more than nodes.
-  uint32_t want = maxNodes;
-  for (;;) {
-    const size_t slots = size_t{want} + 1;
-    if (nodeSpace_.reserve(slots * sizeof(TrieNode)) &&
-        summarySpace_.reserve(slots * sizeof(NodeSummary))) {
-      break;
-    }
-    if (want / 2 < kMinReservation || want / 2 < static_cast<uint32_t>(kLinkCount)) {
-      fail("Kein Adressraum fuer den Wortbaum", want);
-    }
-    want /= 2;
-  }
-  maxNodes_ = want;
-  nodes_ = static_cast<TrieNode*>(nodeSpace_.base());
-  summaries_ = static_cast<NodeSummary*>(summarySpace_.base());
-  createRoots();
-}
+// A word on its way down: it stands at the node in `slot` of `block` and follows bytes[pos] next.
+struct WordTrie::Lane {
+  const unsigned char* bytes;
+  size_t length;
+  size_t pos;
+  BlockRef block;
+  int slot;
+  uint32_t* created;
+};
 
-void WordTrie::createRoots() {
-  for (int k = 1; k <= kLinkCount; ++k) roots_[k - 1] = takeNode();
+WordTrie::WordTrie(uint32_t maxNodes) : maxNodes_(maxNodes) {
+  assert(maxNodes >= static_cast<uint32_t>(kLinkCount));
+  size_t words = kArenaWords;
+  while (!blocks_.reserve(words)) {
+    if (words / 2 < kMinArenaWords) fail("Kein Adressraum fuer den Wortbaum", 0);
+    words /= 2;
+  }
+  rootBlock_ = blocks_.createRootBlock();
+  if (rootBlock_ == 0) outOfRoom();
+  nodeCount_ = kLinkCount;
 }
 
 void WordTrie::exhausted() const {
   fail("Der Wortbaum hat keinen Platz fuer weitere Knoten", maxNodes_);
 }
 
-void WordTrie::growCommitted() {
-  if (nextIndex_ > maxNodes_) exhausted();
-  const uint64_t end =
-      std::min<uint64_t>(uint64_t{committedEnd_} + kCommitNodes, uint64_t{maxNodes_} + 1);
-  if (!nodeSpace_.commit(end * sizeof(TrieNode)) ||
-      !summarySpace_.commit(end * sizeof(NodeSummary))) {
-    fail("Kein Speicher fuer weitere Knoten des Wortbaums", nodeCount());
+void WordTrie::outOfRoom() const {
+  if (blocks_.shortage() == ChildBlocks::Shortage::addressSpace) {
+    fail("Der Wortbaum hat keinen Platz fuer weitere Knoten", nodeCount_);
   }
-  committedEnd_ = static_cast<NodeIndex>(end);
-}
-
-inline NodeIndex WordTrie::takeNode() {
-  if (nextIndex_ >= committedEnd_) [[unlikely]]
-    growCommitted();
-  // Fresh pages of the reservation read as zero, so the node is already clean.
-  return nextIndex_++;
+  fail("Kein Speicher fuer weitere Knoten des Wortbaums", nodeCount_);
 }
 
 uint32_t WordTrie::insertWord(std::string_view word) {
-  assert(!word.empty() && roots_[0] != 0);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
-  const size_t length = word.size();
-  assert(bytes[0] > 32);
-  NodeIndex current = roots_[linkNumberOf(bytes[0]) - 1];
   uint32_t created = 0;
-  for (size_t pos = 1; pos < length; ++pos) {
-    assert(bytes[pos] > 32);
-    const int link = linkNumberOf(bytes[pos]);
-    NodeIndex next = nodes_[current].links[link - 1];
-    if (next == 0) {
-      // Nodes never move, so taking one leaves `current` in place.
-      next = takeNode();
-      nodes_[current].links[link - 1] = next;
-      summaries_[current].addChild(link);
-      ++created;
-    }
-    current = next;
-  }
-  ++nodes_[current].count;
+  insertWords(&word, 1, &created);
   return created;
 }
-
-namespace {
-
-// Words that descend together in insertWords.
-constexpr size_t kBatchWords = 64;
-
-struct Lane {
-  const unsigned char* bytes;
-  size_t length;
-  size_t pos;  // the next byte to follow
-  NodeIndex node;
-};
-
-}  // namespace
 
 void WordTrie::insertWords(const std::string_view* words, size_t n, uint32_t* created) {
   for (size_t done = 0; done < n; done += kBatchWords) {
@@ -116,68 +72,100 @@ void WordTrie::insertWords(const std::string_view* words, size_t n, uint32_t* cr
 // The words take their steps round by round, in word order within a round. A
 // node on a shared path is therefore created by the first word in order that
 // reaches it, exactly as with one insertWord after the other. Each step fetches
-// ahead the link slot (or count) that the word's next step reads.
+// ahead the child block that the word's next step reads.
 void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* created) {
   Lane lanes[kBatchWords];
   uint8_t active[kBatchWords];
   size_t activeCount = 0;
   for (size_t i = 0; i < n; ++i) {
-    assert(!words[i].empty() && roots_[0] != 0);
+    assert(!words[i].empty() && rootBlock_ != 0);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(words[i].data());
+    assert(bytes[0] > 32);
     Lane& lane = lanes[i];
-    lane.bytes = reinterpret_cast<const unsigned char*>(words[i].data());
-    lane.length = words[i].size();
-    lane.pos = 1;
-    lane.node = roots_[linkNumberOf(lane.bytes[0]) - 1];
+    lane = {bytes, words[i].size(), 1, rootBlock_, linkNumberOf(bytes[0]) - 1, created + i};
     created[i] = 0;
-    if (lane.length > 1) {
-      __builtin_prefetch(&nodes_[lane.node].links[linkNumberOf(lane.bytes[1]) - 1]);
-      active[activeCount++] = static_cast<uint8_t>(i);
+    ChildRecord& root = blocks_.record(rootBlock_, lane.slot);
+    if (lane.length == 1) {
+      ++root.count;
+      continue;
     }
+    if (root.children != 0) blocks_.prefetch(root.children);
+    active[activeCount++] = static_cast<uint8_t>(i);
   }
   while (activeCount != 0) {
     size_t kept = 0;
     for (size_t a = 0; a < activeCount; ++a) {
-      const size_t i = active[a];
-      Lane& lane = lanes[i];
-      assert(lane.bytes[lane.pos] > 32);
-      const int link = linkNumberOf(lane.bytes[lane.pos]);
-      NodeIndex next = nodes_[lane.node].links[link - 1];
-      if (next == 0) {
-        next = takeNode();
-        nodes_[lane.node].links[link - 1] = next;
-        summaries_[lane.node].addChild(link);
-        ++created[i];
-      }
-      lane.node = next;
-      if (++lane.pos < lane.length) {
-        __builtin_prefetch(&nodes_[next].links[linkNumberOf(lane.bytes[lane.pos]) - 1]);
-        active[kept++] = static_cast<uint8_t>(i);
-      } else {
-        __builtin_prefetch(&nodes_[next].count);
-      }
+      if (step(lanes[active[a]], lanes, n)) active[kept++] = active[a];
     }
     activeCount = kept;
   }
-  for (size_t i = 0; i < n; ++i) ++nodes_[lanes[i].node].count;
+}
+
+// One byte of `lane`'s word: finds or makes the child under it and moves there. Returns whether
+// the word goes on; at its end the word's count goes up.
+bool WordTrie::step(Lane& lane, Lane* lanes, size_t laneCount) {
+  assert(lane.bytes[lane.pos] > 32);
+  const int link = linkNumberOf(lane.bytes[lane.pos]);
+  ChildRecord& here = blocks_.record(lane.block, lane.slot);
+  BlockRef children = here.children;
+  int slot = children == 0 ? -1 : blocks_.findSlot(children, link);
+  if (slot < 0) {
+    if (nodeCount_ == maxNodes_) exhausted();
+    if (children == 0) {
+      // Taking a block moves no other block, so `here` stays in place.
+      children = blocks_.createBlock(link);
+      if (children == 0) outOfRoom();
+      here.children = children;
+      slot = 0;
+    } else {
+      const ChildBlocks::Placement placed = blocks_.addChild(children, link);
+      if (placed.block == 0) outOfRoom();
+      // The other words standing in that block find their slots again.
+      for (size_t i = 0; i < laneCount; ++i) {
+        Lane& other = lanes[i];
+        if (&other == &lane || other.pos >= other.length || other.block != children) continue;
+        other.block = placed.block;
+        other.slot = blocks_.findSlot(placed.block, linkNumberOf(other.bytes[other.pos - 1]));
+      }
+      here.children = placed.block;
+      children = placed.block;
+      slot = placed.slot;
+    }
+    ++nodeCount_;
+    ++*lane.created;
+  }
+  lane.block = children;
+  lane.slot = slot;
+  ChildRecord& next = blocks_.record(children, slot);
+  if (++lane.pos == lane.length) {
+    ++next.count;
+    return false;
+  }
+  if (next.children != 0) blocks_.prefetch(next.children);
+  return true;
 }
 
 uint32_t WordTrie::lookupWord(std::string_view word) const {
-  if (word.empty()) return 0;
+  if (word.empty() || rootBlock_ == 0) return 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   if (bytes[0] <= 32) return 0;
-  NodeIndex current = roots_[linkNumberOf(bytes[0]) - 1];
-  for (size_t pos = 1; pos < word.size() && current != 0; ++pos) {
+  BlockRef block = rootBlock_;
+  int slot = linkNumberOf(bytes[0]) - 1;
+  for (size_t pos = 1; pos < word.size(); ++pos) {
     if (bytes[pos] <= 32) return 0;
-    current = nodes_[current].links[linkNumberOf(bytes[pos]) - 1];
+    const BlockRef children = blocks_.record(block, slot).children;
+    if (children == 0) return 0;
+    slot = blocks_.findSlot(children, linkNumberOf(bytes[pos]));
+    if (slot < 0) return 0;
+    block = children;
   }
-  return current == 0 ? 0 : nodes_[current].count;
+  return blocks_.record(block, slot).count;
 }
 
 void WordTrie::freeTrie() {
-  nodeSpace_.discard();
-  summarySpace_.discard();
-  nextIndex_ = 1;
-  for (NodeIndex& root : roots_) root = 0;
+  blocks_.discard();
+  rootBlock_ = 0;
+  nodeCount_ = 0;
 }
 
 }  // namespace ws

@@ -6,34 +6,27 @@
 #include <cstdint>
 #include <string_view>
 
-#include "trie/address_reservation.h"
-#include "trie/node_summary.h"
+#include "trie/child_blocks.h"
 #include "trie/trie_node.h"
 
 namespace ws {
 
-// Nodes live in one pool of address space reserved when the trie is built; they
-// are taken zero-filled one at a time, never move and are released only by
-// freeTrie. A NodeIndex stays valid (and a TrieNode reference stays valid) until
-// freeTrie or destruction. The 224 root nodes, one per link number, are created
-// by the constructor in the order 1..224 and are the nodes of the one-character
-// words; root k has the word byteOfLink(k).
+// The 224 root nodes, one per link number, exist from construction on and are
+// the nodes of the one-character words; root k has the word byteOfLink(k). Every
+// other node hangs under one link of its parent.
 //
-// Memory: each node costs its 900 bytes plus a 16-byte NodeSummary in a parallel
-// pool. Both pools are address space reserved up front (not charged to memory
-// until used) and backed by transparent huge pages where the system offers them,
-// so growing neither copies nor faults once per 4 KiB page; resident memory grows
-// only as nodes are taken.
+// Memory: a node is a ChildRecord of 8 bytes in its parent's child block (see
+// child_blocks.h); blocks grow by size class as children are added, so the trie
+// takes memory as it grows, about 12 to 20 bytes per node, whatever the 900 bytes
+// per node the user is shown.
 //
-// When the reservation is used up, or the system refuses memory for more nodes,
+// When the node limit is reached, or the system refuses memory for more nodes,
 // the program prints a message on stderr and ends with exit code 1: a trie that
 // cannot grow cannot count what it reads.
 class WordTrie {
  public:
-  // Default reservation: 2^27 nodes (about 120 GB of address space for nodes,
-  // far beyond any real memory). If the system refuses that much address space
-  // the reservation is halved until it is granted.
-  static constexpr uint32_t kDefaultMaxNodes = uint32_t{1} << 27;
+  // Default node limit: as many nodes as the 32-bit node counter can count.
+  static constexpr uint32_t kDefaultMaxNodes = UINT32_MAX;
 
   // REQUIRES: maxNodes >= 224 (the root nodes).
   explicit WordTrie(uint32_t maxNodes = kDefaultMaxNodes);
@@ -59,37 +52,30 @@ class WordTrie {
   uint32_t lookupWord(std::string_view word) const;
 
   // Releases every node, the root nodes included, and gives their memory back.
-  // Afterwards the trie is empty: nodeCount() is 0, every rootEntry is 0, every
-  // lookup gives 0 and a walk visits nothing.
+  // Afterwards the trie is empty: nodeCount() is 0, every lookup gives 0 and a
+  // walk visits nothing.
   void freeTrie();
 
   // Nodes in existence: 224 after construction, 0 after freeTrie.
-  uint32_t nodeCount() const { return nextIndex_ - 1; }
-  // Most nodes the reservation can hold.
+  uint32_t nodeCount() const { return nodeCount_; }
+  // Most nodes the trie may hold.
   uint32_t maxNodes() const { return maxNodes_; }
 
-  // The root node of link number k. REQUIRES: 1 <= k <= 224.
-  NodeIndex rootEntry(int linkNumber) const { return roots_[linkNumber - 1]; }
-
-  // REQUIRES: index names a node in existence.
-  const TrieNode& node(NodeIndex index) const { return nodes_[index]; }
-  const NodeSummary& summary(NodeIndex index) const { return summaries_[index]; }
+  // The block whose slot k - 1 is root k (a block of the direct class); 0 after freeTrie.
+  BlockRef rootBlock() const { return rootBlock_; }
+  const ChildBlocks& blocks() const { return blocks_; }
 
  private:
-  NodeIndex takeNode();
-  [[noreturn]] void exhausted() const;
-  void growCommitted();
-  void createRoots();
+  struct Lane;
   void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
+  bool step(Lane& lane, Lane* lanes, size_t laneCount);
+  [[noreturn]] void exhausted() const;
+  [[noreturn]] void outOfRoom() const;
 
-  AddressReservation nodeSpace_;
-  AddressReservation summarySpace_;
-  TrieNode* nodes_ = nullptr;         // indexed by NodeIndex; index 0 is never a node
-  NodeSummary* summaries_ = nullptr;  // parallel to nodes_
+  ChildBlocks blocks_;
+  BlockRef rootBlock_ = 0;
   uint32_t maxNodes_ = 0;
-  NodeIndex nextIndex_ = 1;     // the next node to take
-  NodeIndex committedEnd_ = 1;  // indices below this are backed by usable memory
-  NodeIndex roots_[kLinkCount] = {};
+  uint32_t nodeCount_ = 0;
 };
 
 }  // namespace ws

@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace ws {
 namespace {
 
-TEST(WordTrie, FreshTrieHasTheRootsInOrderAndNoWords) {
+TEST(WordTrie, FreshTrieHasTheRootsAndNoWords) {
   WordTrie trie;
   EXPECT_EQ(trie.nodeCount(), 224u);
-  for (int k = 1; k <= 224; ++k) {
-    ASSERT_EQ(trie.rootEntry(k), static_cast<NodeIndex>(k)) << "root " << k;
-    EXPECT_EQ(trie.node(trie.rootEntry(k)).count, 0u);
-  }
   EXPECT_EQ(trie.lookupWord("a"), 0u);
   EXPECT_EQ(trie.lookupWord("haus"), 0u);
 }
@@ -43,23 +37,8 @@ TEST(WordTrie, OneByteWordsCountInTheirRootNode) {
   WordTrie trie;
   EXPECT_EQ(trie.insertWord("a"), 0u);
   EXPECT_EQ(trie.insertWord("a"), 0u);
-  EXPECT_EQ(trie.node(trie.rootEntry(65)).count, 2u);
   EXPECT_EQ(trie.lookupWord("a"), 2u);
   EXPECT_EQ(trie.nodeCount(), 224u);
-}
-
-TEST(WordTrie, HighestByteUsesLink223AndLink224StaysEmpty) {
-  WordTrie trie;
-  EXPECT_EQ(trie.insertWord("\xff\xff"), 1u);
-  EXPECT_EQ(trie.insertWord("a\xff!"), 2u);
-  const TrieNode& root = trie.node(trie.rootEntry(223));
-  EXPECT_NE(root.links[222], 0u);
-  EXPECT_EQ(trie.summary(trie.rootEntry(223)).childLinks[0], 223);
-  EXPECT_EQ(trie.lookupWord("\xff\xff"), 1u);
-  EXPECT_EQ(trie.lookupWord("a\xff!"), 1u);
-  for (NodeIndex i = 1; i <= trie.nodeCount(); ++i) {
-    EXPECT_EQ(trie.node(i).links[223], 0u) << "node " << i;
-  }
 }
 
 TEST(WordTrie, WordsThatCannotBeStoredAreNotFound) {
@@ -70,51 +49,17 @@ TEST(WordTrie, WordsThatCannotBeStoredAreNotFound) {
   EXPECT_EQ(trie.lookupWord(std::string_view("\0b", 2)), 0u);
 }
 
-TEST(WordTrie, MillionByteWordNeedsNoDeepCallStack) {
+// One hostile page can hold a word of a million bytes: it must neither need a deep call stack nor
+// take memory anywhere near the 900 bytes per node the user is shown.
+TEST(WordTrie, MillionByteWordNeedsNoDeepCallStackAndLittleMemory) {
   WordTrie trie;
   const std::string word(1'000'000, 'x');
   EXPECT_EQ(trie.insertWord(word), 999'999u);
+  EXPECT_LE(trie.blocks().usedWords() * sizeof(uint32_t), size_t{16} << 20);
   EXPECT_EQ(trie.insertWord(word), 0u);
   EXPECT_EQ(trie.lookupWord(word), 2u);
   EXPECT_EQ(trie.lookupWord(std::string_view(word).substr(0, 500'000)), 0u);
   EXPECT_EQ(trie.nodeCount(), 224u + 999'999u);
-}
-
-// Against a plain map: counts, created nodes (= new distinct prefixes) and the
-// node summaries must agree for many words over a small alphabet, where prefixes
-// and repeats are frequent.
-TEST(WordTrie, AgreesWithAReferenceMapOnRandomWords) {
-  WordTrie trie;
-  std::map<std::string, uint32_t> counts;
-  std::set<std::string> prefixes;
-  std::mt19937 random(42);
-  std::uniform_int_distribution<int> length(1, 6);
-  const std::string alphabet = "ab\xe4\xff!cdefghijklm";
-  for (int n = 0; n < 20000; ++n) {
-    std::string word;
-    const int len = length(random);
-    for (int i = 0; i < len; ++i) word += alphabet[random() % alphabet.size()];
-    size_t newPrefixes = 0;
-    for (size_t p = 2; p <= word.size(); ++p)
-      newPrefixes += prefixes.insert(word.substr(0, p)).second;
-    ASSERT_EQ(trie.insertWord(word), newPrefixes) << word;
-    ++counts[word];
-  }
-  EXPECT_EQ(trie.nodeCount(), 224u + prefixes.size());
-  for (const auto& [word, count] : counts) ASSERT_EQ(trie.lookupWord(word), count) << word;
-  for (NodeIndex i = 1; i <= trie.nodeCount(); ++i) {
-    std::vector<int> present;
-    for (int k = 1; k <= 224; ++k) {
-      if (trie.node(i).links[k - 1] != 0) present.push_back(k);
-    }
-    const NodeSummary& summary = trie.summary(i);
-    ASSERT_EQ(summary.childCount, present.size()) << i;
-    if (summary.listsChildren()) {
-      ASSERT_EQ(std::vector<int>(summary.childLinks, summary.childLinks + summary.childCount),
-                present)
-          << i;
-    }
-  }
 }
 
 // Words inserted together must give what one insert after the other gives: a
@@ -160,27 +105,26 @@ TEST(WordTrie, FreeTrieLeavesAnEmptyTrie) {
   trie.insertWord("a");
   trie.freeTrie();
   EXPECT_EQ(trie.nodeCount(), 0u);
-  for (int k = 1; k <= 224; ++k) EXPECT_EQ(trie.rootEntry(k), 0u);
   EXPECT_EQ(trie.lookupWord("haus"), 0u);
   EXPECT_EQ(trie.lookupWord("a"), 0u);
 }
 
-TEST(WordTrie, GrowsAcrossCommitStepsWithoutMovingNodes) {
+TEST(WordTrie, GrowsAcrossCommitSteps) {
   WordTrie trie;
-  const TrieNode* first = &trie.node(trie.rootEntry(1));
   // Enough new nodes to need memory beyond the first commit step.
   std::string word;
   for (int n = 0; n < 70000; ++n) {
     word = 'w' + std::to_string(n);
     trie.insertWord(word + "!");
   }
-  EXPECT_EQ(first, &trie.node(trie.rootEntry(1)));
+  trie.insertWord(std::string(400'000, 'z'));
+  EXPECT_GT(trie.blocks().usedWords(), size_t{1} << 20);
   EXPECT_EQ(trie.lookupWord("w69999!"), 1u);
   EXPECT_EQ(trie.lookupWord("w0!"), 1u);
   EXPECT_EQ(trie.lookupWord("w0"), 0u);
 }
 
-TEST(WordTrieDeathTest, ExhaustedReservationEndsWithAMessage) {
+TEST(WordTrieDeathTest, ReachingTheNodeLimitEndsWithAMessage) {
   EXPECT_EXIT(
       {
         WordTrie trie(300);
@@ -189,7 +133,7 @@ TEST(WordTrieDeathTest, ExhaustedReservationEndsWithAMessage) {
       testing::ExitedWithCode(1), "keinen Platz fuer weitere Knoten \\(300 Knoten\\)");
 }
 
-TEST(WordTrie, ReservationHoldsExactlyItsNodes) {
+TEST(WordTrie, NodeLimitHoldsExactlyItsNodes) {
   WordTrie trie(230);
   EXPECT_EQ(trie.maxNodes(), 230u);
   EXPECT_EQ(trie.insertWord("abcdefg"), 6u);  // 224 + 6 = 230: full, but fits

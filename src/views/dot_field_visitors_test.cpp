@@ -80,7 +80,7 @@ TEST(DotFieldViews, WordStartFieldMarksEveryFirstLetterWhite) {
 
 TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
   ViewFixture f;
-  const NodeView root(f.trie, f.trie.rootEntry(1), 0, 0);
+  const NodeView root(0, 0);
   DotFieldVisitor v;
   v.setScreen(f.screen);
   v.visit("!", 0, root, 1);                                    // node 1, black

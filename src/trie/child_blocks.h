@@ -1,0 +1,127 @@
+#pragma once
+// Where the word trie keeps its nodes: every node that has children owns one child block, which
+// holds, in increasing link number, each child's link number, count and own child block. A node
+// therefore lives in its parent's block, and a node without children costs no block at all.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "trie/address_reservation.h"
+#include "trie/trie_node.h"
+
+namespace ws {
+
+// Offset of a child block in 32-bit words from the start of the arena; 0 means "no children".
+using BlockRef = uint32_t;
+
+// One node as its parent's block holds it.
+struct ChildRecord {
+  uint32_t count;     // how often the node's word was inserted
+  BlockRef children;  // the node's own child block, 0 when it has no children
+};
+
+// The arena of child blocks. A block of a listed class has room for 1, 2, 4, ..., 64 children:
+//
+//   byte 0          the number of children n (at least 1)
+//   bytes 1..n      their link numbers, strictly increasing
+//   (padding to a 32-bit word)
+//   ChildRecord[c]  the children in the same order; slot i belongs to link number links[i]
+//
+// A block of the direct class holds up to 223 children (or the 224 roots): byte 0 is n, words
+// 1..7 a bit per link number saying which are present, then one ChildRecord per link number
+// 1..224, slot k - 1 for link k. The class of a block follows from n: the smallest class with room
+// for n, so a block is full exactly when n is a power of two up to 64.
+//
+// A full block that gains a child moves to the next class; the old block goes onto its class's
+// free list and is reused before the arena grows. Blocks never move otherwise, and the arena is a
+// reservation of address space committed as it fills, so a BlockRef stays valid until its block
+// moves or the arena is discarded. Memory that fresh blocks take reads as zero.
+class ChildBlocks {
+ public:
+  static constexpr int kLargestListed = 64;
+
+  // Reserves address space for at most `words` words (the largest offset must fit a BlockRef).
+  // Returns false when the system refuses.
+  bool reserve(size_t words);
+
+  // Gives every block back to the system; afterwards no BlockRef is valid. The reservation stays.
+  void discard();
+
+  // Makes a block of the direct class holding all 224 link numbers as children, each with
+  // count 0 and no children of its own.
+  BlockRef createRootBlock();
+
+  // Makes a block with one child under `linkNumber`, count 0 and no children. Returns 0 when
+  // there is no room (see shortage()); so do createRootBlock and addChild.
+  BlockRef createBlock(int linkNumber);
+
+  // Where a child was put by addChild: its block (a new one when the old one was full) and slot.
+  struct Placement {
+    BlockRef block;
+    int slot;
+  };
+
+  // Adds a child under `linkNumber` with count 0 and no children. Slots of the children that were
+  // in `block` change: in a listed block those from the new child's slot on move up by one; when
+  // the block moves, they are the slots of the same link numbers in the new block.
+  // REQUIRES: linkNumber in 1..223 and not yet a child in `block`.
+  Placement addChild(BlockRef block, int linkNumber);
+
+  // The slot of `linkNumber` in `block`, or -1 when it is not a child there.
+  int findSlot(BlockRef block, int linkNumber) const;
+
+  int childCount(BlockRef block) const { return bytes(block)[0]; }
+  bool isDirect(BlockRef block) const { return childCount(block) > kLargestListed; }
+  // Listed blocks: the link number of slot i. REQUIRES: !isDirect(block), i < childCount(block).
+  int linkAt(BlockRef block, int slot) const { return bytes(block)[1 + slot]; }
+  // Direct blocks: whether link number k is a child. REQUIRES: isDirect(block), 1 <= k <= 224.
+  bool isPresent(BlockRef block, int linkNumber) const {
+    return (words_[block + 1 + (linkNumber - 1) / 32] >> ((linkNumber - 1) % 32)) & 1u;
+  }
+  ChildRecord& record(BlockRef block, int slot) { return records(block)[slot]; }
+  const ChildRecord& record(BlockRef block, int slot) const { return records(block)[slot]; }
+
+  // The first cache line of a block, fetched ahead of a read that will need it.
+  void prefetch(BlockRef block) const { __builtin_prefetch(words_ + block); }
+
+  // Words of the arena in use, free-listed blocks included.
+  size_t usedWords() const { return end_; }
+
+  // Why the last createBlock or addChild returned block 0: the reservation is used up
+  // (addressSpace) or the system refused memory for it (memory).
+  enum class Shortage { none, addressSpace, memory };
+  Shortage shortage() const { return shortage_; }
+
+ private:
+  static constexpr int kDirectClass = 7;
+  static constexpr int kClassCount = 8;
+  static constexpr int kDirectHeaderWords = 8;
+
+  static int classOf(int childCount);
+  static size_t capacity(int blockClass);
+  static size_t headerWords(int blockClass);
+  static size_t blockWords(int blockClass) {
+    return headerWords(blockClass) + 2 * capacity(blockClass);
+  }
+
+  const uint8_t* bytes(BlockRef block) const {
+    return reinterpret_cast<const uint8_t*>(words_ + block);
+  }
+  uint8_t* bytes(BlockRef block) { return reinterpret_cast<uint8_t*>(words_ + block); }
+  ChildRecord* records(BlockRef block) const {
+    return reinterpret_cast<ChildRecord*>(words_ + block + headerWords(classOf(bytes(block)[0])));
+  }
+
+  BlockRef allocate(int blockClass);
+  void release(BlockRef block, int blockClass);
+  Placement moveUp(BlockRef block, int linkNumber);
+
+  AddressReservation space_;
+  uint32_t* words_ = nullptr;
+  size_t reservedWords_ = 0;
+  size_t end_ = 1;                        // word 0 is never a block, so BlockRef 0 can mean "none"
+  BlockRef freeLists_[kClassCount] = {};  // linked through the first word of each free block
+  Shortage shortage_ = Shortage::none;
+};
+
+}  // namespace ws
