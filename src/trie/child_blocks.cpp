@@ -5,6 +5,12 @@
 #include <cassert>
 #include <cstring>
 #include <iterator>
+#include <utility>
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace ws {
 namespace {
@@ -13,20 +19,6 @@ namespace {
 constexpr size_t kCommitWords = size_t{1} << 20;
 
 }  // namespace
-
-int ChildBlocks::classOf(int childCount) {
-  if (childCount > kLargestListed) return kDirectClass;
-  return std::bit_width(static_cast<unsigned>(std::max(childCount, 1) - 1));
-}
-
-size_t ChildBlocks::capacity(int blockClass) {
-  return blockClass == kDirectClass ? size_t{kLinkCount} : size_t{1} << blockClass;
-}
-
-size_t ChildBlocks::headerWords(int blockClass) {
-  // Listed: the child count and one byte per possible child, rounded up to whole words.
-  return blockClass == kDirectClass ? size_t{kDirectHeaderWords} : (capacity(blockClass) + 4) / 4;
-}
 
 bool ChildBlocks::reserve(size_t words) {
   words = std::min<size_t>(words, size_t{UINT32_MAX} + 1);
@@ -44,6 +36,11 @@ void ChildBlocks::discard() {
   std::fill(std::begin(freeLists_), std::end(freeLists_), 0);
 }
 
+bool ChildBlocks::commitFor(size_t end) {
+  if (end * sizeof(uint32_t) <= space_.committedBytes()) return true;
+  return space_.commit(std::min(reservedWords_, end + kCommitWords) * sizeof(uint32_t));
+}
+
 BlockRef ChildBlocks::allocate(int blockClass) {
   if (const BlockRef reused = freeLists_[blockClass]; reused != 0) {
     freeLists_[blockClass] = words_[reused];
@@ -55,12 +52,9 @@ BlockRef ChildBlocks::allocate(int blockClass) {
     shortage_ = Shortage::addressSpace;
     return 0;
   }
-  if ((end_ + size) * sizeof(uint32_t) > space_.committedBytes()) {
-    const size_t want = std::min(reservedWords_, end_ + size + kCommitWords);
-    if (!space_.commit(want * sizeof(uint32_t))) {
-      shortage_ = Shortage::memory;
-      return 0;
-    }
+  if (!commitFor(end_ + size)) {
+    shortage_ = Shortage::memory;
+    return 0;
   }
   const auto block = static_cast<BlockRef>(end_);
   end_ += size;
@@ -88,10 +82,22 @@ BlockRef ChildBlocks::createBlock(int linkNumber) {
   return block;
 }
 
-int ChildBlocks::findSlot(BlockRef block, int linkNumber) const {
-  const uint8_t* header = bytes(block);
+int ChildBlocks::findListed(const uint8_t* header, int linkNumber) {
   const int n = header[0];
-  if (n > kLargestListed) return isPresent(block, linkNumber) ? linkNumber - 1 : -1;
+#ifdef __SSE2__
+  // Blocks with more than 8 children have room for at least 16 links, so whole 16-byte groups
+  // of links lie inside the header; bits beyond the n-th link are masked off.
+  if (n > 8) {
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(linkNumber));
+    for (int group = 0; group < n; group += 16) {
+      const __m128i links = _mm_loadu_si128(reinterpret_cast<const __m128i*>(header + 1 + group));
+      unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(links, wanted)));
+      if (n - group < 16) hits &= (1u << (n - group)) - 1;
+      if (hits != 0) return group + std::countr_zero(hits);
+    }
+    return -1;
+  }
+#endif
   // The links are sorted: stop at the first that is not smaller.
   for (int i = 0; i < n; ++i) {
     if (header[1 + i] >= linkNumber) return header[1 + i] == linkNumber ? i : -1;
@@ -155,6 +161,49 @@ ChildBlocks::Placement ChildBlocks::moveUp(BlockRef block, int linkNumber) {
   toRecords[slot] = {0, 0};
   release(block, oldClass);
   return {moved, slot};
+}
+
+BlockRef ChildBlocks::relayOut(BlockRef root) {
+  ChildBlocks fresh;
+  if (!fresh.reserve(reservedWords_)) return root;
+  // Records in the fresh arena whose child blocks are still to be copied, the next one on top.
+  std::vector<uint32_t> pending;
+  const auto copy = [&](BlockRef from) -> BlockRef {
+    const size_t size = blockWords(classOf(childCount(from)));
+    if (!fresh.commitFor(fresh.end_ + size)) return 0;
+    const auto to = static_cast<BlockRef>(fresh.end_);
+    fresh.end_ += size;
+    std::memcpy(fresh.words_ + to, words_ + from, size * sizeof(uint32_t));
+    const auto records =
+        static_cast<uint32_t>(reinterpret_cast<uint32_t*>(fresh.records(to)) - fresh.words_);
+    const auto wait = [&](int slot) {
+      const uint32_t record = records + 2 * static_cast<uint32_t>(slot);
+      if (const BlockRef children = fresh.words_[record + 1]; children != 0) prefetch(children);
+      pending.push_back(record);
+    };
+    if (!fresh.isDirect(to)) {
+      for (int i = fresh.childCount(to) - 1; i >= 0; --i) wait(i);
+    } else {
+      for (int k = kLinkCount; k >= 1; --k) {
+        if (fresh.isPresent(to, k)) wait(k - 1);
+      }
+    }
+    return to;
+  };
+  const BlockRef newRoot = copy(root);
+  if (newRoot == 0) return root;
+  while (!pending.empty()) {
+    const uint32_t record = pending.back();
+    pending.pop_back();
+    // The record's second word is its child block, still a place in the old arena.
+    uint32_t& children = fresh.words_[record + 1];
+    if (children == 0) continue;
+    const BlockRef moved = copy(children);
+    if (moved == 0) return root;
+    children = moved;
+  }
+  *this = std::move(fresh);
+  return newRoot;
 }
 
 }  // namespace ws

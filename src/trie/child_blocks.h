@@ -3,6 +3,8 @@
 // holds, in increasing link number, each child's link number, count and own child block. A node
 // therefore lives in its parent's block, and a node without children costs no block at all.
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -68,7 +70,11 @@ class ChildBlocks {
   Placement addChild(BlockRef block, int linkNumber);
 
   // The slot of `linkNumber` in `block`, or -1 when it is not a child there.
-  int findSlot(BlockRef block, int linkNumber) const;
+  int findSlot(BlockRef block, int linkNumber) const {
+    const uint8_t* header = bytes(block);
+    if (header[0] > kLargestListed) return isPresent(block, linkNumber) ? linkNumber - 1 : -1;
+    return findListed(header, linkNumber);
+  }
 
   int childCount(BlockRef block) const { return bytes(block)[0]; }
   bool isDirect(BlockRef block) const { return childCount(block) > kLargestListed; }
@@ -84,6 +90,13 @@ class ChildBlocks {
   // The first cache line of a block, fetched ahead of a read that will need it.
   void prefetch(BlockRef block) const { __builtin_prefetch(words_ + block); }
 
+  // Copies every block reachable from `root` into a fresh arena in the order a depth-first walk
+  // from `root` reads them (a block right after its owner's earlier siblings' descendants), each
+  // in the class its child count needs, and drops the old arena with its free lists. Returns the
+  // root's new place; every other BlockRef held outside the blocks is invalid afterwards. When the
+  // system refuses memory for the copy, nothing changes and `root` is returned.
+  BlockRef relayOut(BlockRef root);
+
   // Words of the arena in use, free-listed blocks included.
   size_t usedWords() const { return end_; }
 
@@ -97,12 +110,21 @@ class ChildBlocks {
   static constexpr int kClassCount = 8;
   static constexpr int kDirectHeaderWords = 8;
 
-  static int classOf(int childCount);
-  static size_t capacity(int blockClass);
-  static size_t headerWords(int blockClass);
+  static int classOf(int childCount) {
+    if (childCount > kLargestListed) return kDirectClass;
+    return std::bit_width(static_cast<unsigned>(std::max(childCount, 1) - 1));
+  }
+  static size_t capacity(int blockClass) {
+    return blockClass == kDirectClass ? size_t{kLinkCount} : size_t{1} << blockClass;
+  }
+  // Listed: the child count and one byte per possible child, rounded up to whole words.
+  static size_t headerWords(int blockClass) {
+    return blockClass == kDirectClass ? size_t{kDirectHeaderWords} : (capacity(blockClass) + 4) / 4;
+  }
   static size_t blockWords(int blockClass) {
     return headerWords(blockClass) + 2 * capacity(blockClass);
   }
+  static int findListed(const uint8_t* header, int linkNumber);
 
   const uint8_t* bytes(BlockRef block) const {
     return reinterpret_cast<const uint8_t*>(words_ + block);
@@ -112,6 +134,7 @@ class ChildBlocks {
     return reinterpret_cast<ChildRecord*>(words_ + block + headerWords(classOf(bytes(block)[0])));
   }
 
+  bool commitFor(size_t end);
   BlockRef allocate(int blockClass);
   void release(BlockRef block, int blockClass);
   Placement moveUp(BlockRef block, int linkNumber);

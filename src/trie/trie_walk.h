@@ -43,26 +43,7 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor);
 
 // The first `visitLimit` visits of walkTrie, in the same order and with the same arguments, and
 // no more: a visitor that cannot use any later node ends the walk there. The trie is read only
-// as far as those visits need (a layout holds at most about visitLimit entries).
+// as far as those visits need.
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit);
-
-// Nodes a walk lays out at once (64 MiB of layout): up to this size a root's
-// whole subtree is read breadth first before its visits, so a walk needs about
-// 16 bytes per node of the largest root subtree beside the trie. A bigger
-// subtree leaves its deeper nodes to layouts of their own.
-inline constexpr size_t kWalkLayoutEntries = size_t{1} << 22;
-
-// Nodes a cut walk (walkTrie with a visit limit) lays out at once. A breadth-first layout holds
-// nodes of the whole width of a subtree, of which a walk that ends early visits only the first
-// part; smaller layouts read less that is never visited (on five million nodes, a walk cut after
-// 307,200 visits took about a quarter of the time with this size than with the full one).
-inline constexpr size_t kCutWalkLayoutEntries = size_t{1} << 14;
-
-namespace detail {
-// walkTrie with layouts of at most about `layoutEntries` nodes, so that the
-// nesting of layouts can be exercised on small tries.
-void walkTrieInLayouts(const WordTrie& trie, TrieVisitor& visitor, size_t layoutEntries,
-                       uint64_t visitLimit = UINT64_MAX);
-}  // namespace detail
 
 }  // namespace ws

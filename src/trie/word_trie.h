@@ -20,6 +20,11 @@ namespace ws {
 // takes memory as it grows, about 12 to 20 bytes per node, whatever the 900 bytes
 // per node the user is shown.
 //
+// Blocks are taken in the order words arrive, so a walk would jump about the
+// arena; whenever the arena has grown by a quarter since the blocks were last
+// laid out in walk order, insertWords lays them out again (amortised: a copy of
+// the arena per quarter of growth), and a walk reads memory mostly forward.
+//
 // When the node limit is reached, or the system refuses memory for more nodes,
 // the program prints a message on stderr and ends with exit code 1: a trie that
 // cannot grow cannot count what it reads.
@@ -41,8 +46,7 @@ class WordTrie {
   uint32_t insertWord(std::string_view word);
 
   // Inserts words[0..n) as n calls of insertWord in that order would, with the
-  // same results in created[0..n); several words descend at once so that their
-  // memory reads overlap.
+  // same results in created[0..n).
   // REQUIRES: every word as for insertWord; created has room for n results.
   void insertWords(const std::string_view* words, size_t n, uint32_t* created);
 
@@ -61,19 +65,22 @@ class WordTrie {
   // Most nodes the trie may hold.
   uint32_t maxNodes() const { return maxNodes_; }
 
+  // Lays the child blocks out in walk order now (insertWords does so by itself as
+  // the arena grows). Changes no count, node or walk. REQUIRES: freeTrie not yet called.
+  void layOutInWalkOrder();
+
   // The block whose slot k - 1 is root k (a block of the direct class); 0 after freeTrie.
   BlockRef rootBlock() const { return rootBlock_; }
   const ChildBlocks& blocks() const { return blocks_; }
 
  private:
-  struct Lane;
-  void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
-  bool step(Lane& lane, Lane* lanes, size_t laneCount);
+  uint32_t descend(std::string_view word);
   [[noreturn]] void exhausted() const;
   [[noreturn]] void outOfRoom() const;
 
   ChildBlocks blocks_;
   BlockRef rootBlock_ = 0;
+  size_t relayAtWords_ = 0;  // arena size at which the blocks are next laid out in walk order
   uint32_t maxNodes_ = 0;
   uint32_t nodeCount_ = 0;
 };
