@@ -43,7 +43,7 @@ void forEachWord(std::string_view text, Found&& found) {
 // calls afterWord(endPosition) with the offset of the first byte after the word.
 // afterWord sees the counters with the word already counted; the trie may then
 // already hold a few of the following words too (words are inserted in small
-// batches).
+// batches so that their memory reads overlap).
 template <class AfterWord>
 void splitWords(std::string& text, WordTrie& trie, WordCounters& counters, AfterWord&& afterWord) {
   constexpr size_t kBatch = 64;

@@ -125,6 +125,7 @@ class ChildBlocks {
     return headerWords(blockClass) + 2 * capacity(blockClass);
   }
   static int findListed(const uint8_t* header, int linkNumber);
+  static_assert(sizeof(uint32_t) + sizeof(ChildRecord) >= 9, "findListed reads 8 link bytes");
 
   const uint8_t* bytes(BlockRef block) const {
     return reinterpret_cast<const uint8_t*>(words_ + block);

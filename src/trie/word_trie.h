@@ -46,7 +46,8 @@ class WordTrie {
   uint32_t insertWord(std::string_view word);
 
   // Inserts words[0..n) as n calls of insertWord in that order would, with the
-  // same results in created[0..n).
+  // same results in created[0..n); words whose nodes all exist descend together,
+  // so that their memory reads overlap.
   // REQUIRES: every word as for insertWord; created has room for n results.
   void insertWords(const std::string_view* words, size_t n, uint32_t* created);
 
@@ -75,6 +76,7 @@ class WordTrie {
 
  private:
   uint32_t descend(std::string_view word);
+  void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
   [[noreturn]] void exhausted() const;
   [[noreturn]] void outOfRoom() const;
 
