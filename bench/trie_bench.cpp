@@ -27,7 +27,6 @@ namespace ws::bench {
 namespace {
 
 constexpr size_t kTextBytes = size_t{20} << 20;
-constexpr uint32_t kWalkNodes = 1'000'000;
 
 #ifndef WS_BENCH_ARTICLE_CORPUS
 #define WS_BENCH_ARTICLE_CORPUS ""
@@ -230,16 +229,17 @@ class EmptyVisitor : public TrieVisitor {
   void visit(std::string_view, uint32_t, const NodeView&, uint8_t) override {}
 };
 
-// One full walk per iteration over a trie of at least a million nodes; also the
+// One full walk per iteration over a trie of at least state.range(0) nodes; also the
 // resident memory the trie took per node while it was built.
 void BM_WalkTrie(benchmark::State& state, const TextSource& source) {
+  const auto walkNodes = static_cast<uint32_t>(state.range(0));
   if (skipWithoutText(state, source)) return;
   const std::string& sourceText = source.text();
   const std::vector<std::string> words = vocabulary(sourceText, 3);
   std::string text = sourceText;
   const size_t before = residentBytes();
   WordTrie trie;
-  buildGermanTrie(trie, text, words, kWalkNodes);
+  buildGermanTrie(trie, text, words, walkNodes);
   const size_t after = residentBytes();
   EmptyVisitor visitor;
   for (auto _ : state) walkTrie(trie, visitor);
@@ -250,16 +250,36 @@ void BM_WalkTrie(benchmark::State& state, const TextSource& source) {
       nodes * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The trie one hostile page could make: a single word of a million bytes, its resident memory.
+void BM_MillionByteWord(benchmark::State& state) {
+  const std::string word(1'000'000, 'x');
+  for (auto _ : state) {
+    const size_t before = residentBytes();
+    WordTrie trie;
+    trie.insertWord(word);
+    state.counters["resident_MB"] = static_cast<double>(residentBytes() - before) / 1e6;
+  }
+}
+
 BENCHMARK_CAPTURE(BM_SplitInsertTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountHashMap, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountOpenAddressing, fortunes, kFortunes)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WalkTrie, fortunes, kFortunes)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_WalkTrie, fortunes, kFortunes)
+    ->Arg(1'000'000)
+    ->Arg(5'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK_CAPTURE(BM_SplitInsertTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitInsertWarmTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountHashMap, corpus, kCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SplitCountOpenAddressing, corpus, kCorpus)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WalkTrie, corpus, kCorpus)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_WalkTrie, corpus, kCorpus)
+    ->Arg(1'000'000)
+    ->Arg(5'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_MillionByteWord)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace ws::bench
