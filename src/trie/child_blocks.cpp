@@ -8,10 +8,6 @@
 #include <utility>
 #include <vector>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace ws {
 namespace {
 
@@ -80,39 +76,6 @@ BlockRef ChildBlocks::createBlock(int linkNumber) {
   bytes(block)[0] = 1;
   bytes(block)[1] = static_cast<uint8_t>(linkNumber);
   return block;
-}
-
-int ChildBlocks::findListed(const uint8_t* header, int linkNumber) {
-  const int n = header[0];
-#ifdef __SSE2__
-  const __m128i wanted = _mm_set1_epi8(static_cast<char>(linkNumber));
-  if (n <= 8) {
-    // Every block is at least 12 bytes long, so bytes 1..8 lie inside it; compared at once, the
-    // search takes no branch that depends on where the link stands.
-    uint64_t eight;
-    std::memcpy(&eight, header + 1, sizeof eight);
-    const auto hits = static_cast<unsigned>(_mm_movemask_epi8(
-                          _mm_cmpeq_epi8(_mm_cvtsi64_si128(static_cast<int64_t>(eight)), wanted))) &
-                      ((1u << n) - 1);
-    return hits != 0 ? std::countr_zero(hits) : -1;
-  }
-  {
-    // Blocks with more than 8 children have room for at least 16 links, so whole 16-byte groups
-    // of links lie inside the header; bits beyond the n-th link are masked off.
-    for (int group = 0; group < n; group += 16) {
-      const __m128i links = _mm_loadu_si128(reinterpret_cast<const __m128i*>(header + 1 + group));
-      unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(links, wanted)));
-      if (n - group < 16) hits &= (1u << (n - group)) - 1;
-      if (hits != 0) return group + std::countr_zero(hits);
-    }
-    return -1;
-  }
-#endif
-  // The links are sorted: stop at the first that is not smaller.
-  for (int i = 0; i < n; ++i) {
-    if (header[1 + i] >= linkNumber) return header[1 + i] == linkNumber ? i : -1;
-  }
-  return -1;
 }
 
 ChildBlocks::Placement ChildBlocks::addChild(BlockRef block, int linkNumber) {

@@ -4,9 +4,15 @@
 // therefore lives in its parent's block, and a node without children costs no block at all.
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "trie/address_reservation.h"
 #include "trie/trie_node.h"
@@ -76,6 +82,17 @@ class ChildBlocks {
     return findListed(header, linkNumber);
   }
 
+  // The record of child `linkNumber` in `block`, or nullptr when it is not a child there: the
+  // step every descent takes once per byte of a word.
+  ChildRecord* findChild(BlockRef block, int linkNumber) {
+    const int slot = findSlot(block, linkNumber);
+    return slot < 0 ? nullptr : records(block) + slot;
+  }
+  const ChildRecord* findChild(BlockRef block, int linkNumber) const {
+    const int slot = findSlot(block, linkNumber);
+    return slot < 0 ? nullptr : records(block) + slot;
+  }
+
   int childCount(BlockRef block) const { return bytes(block)[0]; }
   bool isDirect(BlockRef block) const { return childCount(block) > kLargestListed; }
   // Listed blocks: the link number of slot i. REQUIRES: !isDirect(block), i < childCount(block).
@@ -110,29 +127,61 @@ class ChildBlocks {
   static constexpr int kClassCount = 8;
   static constexpr int kDirectHeaderWords = 8;
 
-  static int classOf(int childCount) {
+  static constexpr int classOf(int childCount) {
     if (childCount > kLargestListed) return kDirectClass;
     return std::bit_width(static_cast<unsigned>(std::max(childCount, 1) - 1));
   }
-  static size_t capacity(int blockClass) {
+  static constexpr size_t capacity(int blockClass) {
     return blockClass == kDirectClass ? size_t{kLinkCount} : size_t{1} << blockClass;
   }
   // Listed: the child count and one byte per possible child, rounded up to whole words.
-  static size_t headerWords(int blockClass) {
+  static constexpr size_t headerWords(int blockClass) {
     return blockClass == kDirectClass ? size_t{kDirectHeaderWords} : (capacity(blockClass) + 4) / 4;
   }
-  static size_t blockWords(int blockClass) {
+  static constexpr size_t blockWords(int blockClass) {
     return headerWords(blockClass) + 2 * capacity(blockClass);
   }
-  static int findListed(const uint8_t* header, int linkNumber);
+  static int findListed(const uint8_t* header, int linkNumber) {
+    const int n = header[0];
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(linkNumber));
+    if (n <= 8) {
+      // Every block is at least 12 bytes long, so bytes 1..8 lie inside it; compared at once,
+      // the search takes no branch that depends on where the link stands.
+      uint64_t eight;
+      std::memcpy(&eight, header + 1, sizeof eight);
+      const __m128i links = _mm_cvtsi64_si128(static_cast<int64_t>(eight));
+      const auto hits =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(links, wanted))) & ((1u << n) - 1);
+      return hits != 0 ? std::countr_zero(hits) : -1;
+    }
+    // Blocks with more than 8 children have room for at least 16 links, so whole 16-byte groups
+    // of links lie inside the header; bits beyond the n-th link are masked off.
+    for (int group = 0; group < n; group += 16) {
+      const __m128i links = _mm_loadu_si128(reinterpret_cast<const __m128i*>(header + 1 + group));
+      unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(links, wanted)));
+      if (n - group < 16) hits &= (1u << (n - group)) - 1;
+      if (hits != 0) return group + std::countr_zero(hits);
+    }
+    return -1;
+#else
+    // The links are sorted: stop at the first that is not smaller.
+    for (int i = 0; i < n; ++i) {
+      if (header[1 + i] >= linkNumber) return header[1 + i] == linkNumber ? i : -1;
+    }
+    return -1;
+#endif
+  }
   static_assert(sizeof(uint32_t) + sizeof(ChildRecord) >= 9, "findListed reads 8 link bytes");
 
   const uint8_t* bytes(BlockRef block) const {
     return reinterpret_cast<const uint8_t*>(words_ + block);
   }
   uint8_t* bytes(BlockRef block) { return reinterpret_cast<uint8_t*>(words_ + block); }
+  // Header words of a block by its child count, read from a table: a step of every descent.
+  static const std::array<uint8_t, 256> kHeaderWordsByCount;
   ChildRecord* records(BlockRef block) const {
-    return reinterpret_cast<ChildRecord*>(words_ + block + headerWords(classOf(bytes(block)[0])));
+    return reinterpret_cast<ChildRecord*>(words_ + block + kHeaderWordsByCount[bytes(block)[0]]);
   }
 
   bool commitFor(size_t end);
@@ -147,5 +196,13 @@ class ChildBlocks {
   BlockRef freeLists_[kClassCount] = {};  // linked through the first word of each free block
   Shortage shortage_ = Shortage::none;
 };
+
+inline constexpr std::array<uint8_t, 256> ChildBlocks::kHeaderWordsByCount = [] {
+  std::array<uint8_t, 256> table{};
+  for (size_t n = 0; n < table.size(); ++n) {
+    table[n] = static_cast<uint8_t>(headerWords(classOf(static_cast<int>(n))));
+  }
+  return table;
+}();
 
 }  // namespace ws

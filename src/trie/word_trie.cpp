@@ -95,13 +95,9 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
     for (size_t a = 0; a < activeCount; ++a) {
       Lane& lane = lanes[active[a]];
       const BlockRef children = lane.node->children;
-      const int slot =
-          children == 0 ? -1 : blocks_.findSlot(children, linkNumberOf(lane.bytes[lane.pos]));
-      if (slot < 0) {
-        lane.node = nullptr;  // the path breaks off: inserted below
-        continue;
-      }
-      lane.node = &blocks_.record(children, slot);
+      lane.node =
+          children == 0 ? nullptr : blocks_.findChild(children, linkNumberOf(lane.bytes[lane.pos]));
+      if (lane.node == nullptr) continue;  // the path breaks off: inserted below
       if (++lane.pos == lane.length) continue;
       if (lane.node->children != 0) blocks_.prefetch(lane.node->children);
       active[kept++] = active[a];
@@ -132,9 +128,8 @@ uint32_t WordTrie::descend(std::string_view word) {
     assert(bytes[pos] > 32);
     const int link = linkNumberOf(bytes[pos]);
     const BlockRef children = node->children;
-    const int slot = children == 0 ? -1 : blocks_.findSlot(children, link);
-    if (slot >= 0) {
-      node = &blocks_.record(children, slot);
+    if (ChildRecord* child = children == 0 ? nullptr : blocks_.findChild(children, link)) {
+      node = child;
       continue;
     }
     if (nodeCount_ == maxNodes_) exhausted();
@@ -156,17 +151,13 @@ uint32_t WordTrie::lookupWord(std::string_view word) const {
   if (word.empty() || rootBlock_ == 0) return 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   if (bytes[0] <= 32) return 0;
-  BlockRef block = rootBlock_;
-  int slot = linkNumberOf(bytes[0]) - 1;
+  const ChildRecord* node = &blocks_.record(rootBlock_, linkNumberOf(bytes[0]) - 1);
   for (size_t pos = 1; pos < word.size(); ++pos) {
-    if (bytes[pos] <= 32) return 0;
-    const BlockRef children = blocks_.record(block, slot).children;
-    if (children == 0) return 0;
-    slot = blocks_.findSlot(children, linkNumberOf(bytes[pos]));
-    if (slot < 0) return 0;
-    block = children;
+    if (bytes[pos] <= 32 || node->children == 0) return 0;
+    node = blocks_.findChild(node->children, linkNumberOf(bytes[pos]));
+    if (node == nullptr) return 0;
   }
-  return blocks_.record(block, slot).count;
+  return node->count;
 }
 
 void WordTrie::freeTrie() {
