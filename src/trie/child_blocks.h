@@ -104,8 +104,16 @@ class ChildBlocks {
   ChildRecord& record(BlockRef block, int slot) { return records(block)[slot]; }
   const ChildRecord& record(BlockRef block, int slot) const { return records(block)[slot]; }
 
+  // Where a record stands in the arena, and the record standing there: a place stays valid as
+  // long as a BlockRef to its block does, and is never 0.
+  uint32_t placeOf(const ChildRecord& record) const {
+    return static_cast<uint32_t>(reinterpret_cast<const uint32_t*>(&record) - words_);
+  }
+  ChildRecord& recordAt(uint32_t place) { return *reinterpret_cast<ChildRecord*>(words_ + place); }
+
   // The first cache line of a block, fetched ahead of a read that will need it.
   void prefetch(BlockRef block) const { __builtin_prefetch(words_ + block); }
+  void prefetchRecord(uint32_t place) const { __builtin_prefetch(words_ + place); }
 
   // Copies every block reachable from `root` into a fresh arena in the order a depth-first walk
   // from `root` reads them (a block right after its owner's earlier siblings' descendants), each
@@ -177,7 +185,9 @@ class ChildBlocks {
   const uint8_t* bytes(BlockRef block) const {
     return reinterpret_cast<const uint8_t*>(words_ + block);
   }
-  uint8_t* bytes(BlockRef block) { return reinterpret_cast<uint8_t*>(words_ + block); }
+  uint8_t* bytes(BlockRef block) {
+    return reinterpret_cast<uint8_t*>(words_ + block);
+  }
   // Header words of a block by its child count, read from a table: a step of every descent.
   static const std::array<uint8_t, 256> kHeaderWordsByCount;
   ChildRecord* records(BlockRef block) const {

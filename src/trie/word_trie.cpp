@@ -52,8 +52,8 @@ void WordTrie::outOfRoom() const {
 }
 
 uint32_t WordTrie::insertWord(std::string_view word) {
-  const uint32_t created = descend(word);
-  if (blocks_.usedWords() >= relayAtWords_) layOutInWalkOrder();
+  uint32_t created = 0;
+  insertWords(&word, 1, &created);
   return created;
 }
 
@@ -65,10 +65,11 @@ void WordTrie::insertWords(const std::string_view* words, size_t n, uint32_t* cr
 }
 
 // A word whose whole path exists creates nothing, whatever the words around it do; counting it
-// changes no block. So the batch first follows every word as far as its path exists, the words
-// taking their steps round by round so that their memory reads overlap (each step fetches ahead
-// the block its next step reads), counts the words found whole, and then inserts the others one
-// after the other in word order: every created count is what one insertWord after the other gives.
+// changes no block. So the batch first counts the words the table of recent words knows, then
+// follows every other word as far as its path exists, the words taking their steps round by round
+// so that their memory reads overlap (each step fetches ahead the block its next step reads),
+// counts the words found whole, and then inserts the rest one after the other in word order:
+// every created count is what one insertWord after the other gives.
 void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* created) {
   struct Lane {
     const unsigned char* bytes;
@@ -77,15 +78,32 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
     ChildRecord* node;
   };
   Lane lanes[kBatchWords];
+  RecentWords::Key keys[kBatchWords];
   uint8_t active[kBatchWords];
+  uint8_t pending[kBatchWords];  // words not yet counted, in word order
   size_t activeCount = 0;
+  size_t pendingCount = 0;
+  for (size_t i = 0; i < n; ++i) {
+    keys[i] = RecentWords::keyOf(words[i]);
+    if (keys[i].valid()) recent_.prefetch(keys[i]);
+  }
+  uint32_t places[kBatchWords];
+  for (size_t i = 0; i < n; ++i) {
+    places[i] = keys[i].valid() ? recent_.find(keys[i]) : 0;
+    if (places[i] != 0) blocks_.prefetchRecord(places[i]);
+  }
   for (size_t i = 0; i < n; ++i) {
     assert(!words[i].empty() && rootBlock_ != 0);
+    created[i] = 0;
+    if (places[i] != 0) {
+      ++blocks_.recordAt(places[i]).count;
+      continue;
+    }
     const auto* bytes = reinterpret_cast<const unsigned char*>(words[i].data());
     assert(bytes[0] > 32);
     ChildRecord* root = &blocks_.record(rootBlock_, linkNumberOf(bytes[0]) - 1);
     lanes[i] = {bytes, words[i].size(), 1, root};
-    created[i] = 0;
+    pending[pendingCount++] = static_cast<uint8_t>(i);
     if (lanes[i].length == 1) continue;
     if (root->children != 0) blocks_.prefetch(root->children);
     active[activeCount++] = static_cast<uint8_t>(i);
@@ -104,21 +122,29 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
     }
     activeCount = kept;
   }
-  for (size_t i = 0; i < n; ++i) {
-    if (lanes[i].node != nullptr) ++lanes[i].node->count;
+  for (size_t p = 0; p < pendingCount; ++p) {
+    const size_t i = pending[p];
+    if (lanes[i].node == nullptr) continue;
+    ++lanes[i].node->count;
+    recent_.remember(keys[i], blocks_.placeOf(*lanes[i].node));
   }
-  for (size_t i = 0; i < n; ++i) {
-    if (lanes[i].node == nullptr) created[i] = descend(words[i]);
+  for (size_t p = 0; p < pendingCount; ++p) {
+    const size_t i = pending[p];
+    if (lanes[i].node != nullptr) continue;
+    const Descent descent = descend(words[i]);
+    created[i] = descent.created;
+    recent_.remember(keys[i], blocks_.placeOf(*descent.node));
   }
 }
 
 void WordTrie::layOutInWalkOrder() {
+  recent_.nextGeneration();
   rootBlock_ = blocks_.relayOut(rootBlock_);
   relayAtWords_ = std::max(kMinRelayWords, blocks_.usedWords() + blocks_.usedWords() / 4);
 }
 
 // Follows the word from its root node, making the nodes it lacks, and counts it at its end.
-uint32_t WordTrie::descend(std::string_view word) {
+WordTrie::Descent WordTrie::descend(std::string_view word) {
   assert(!word.empty() && rootBlock_ != 0);
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   assert(bytes[0] > 32);
@@ -133,7 +159,9 @@ uint32_t WordTrie::descend(std::string_view word) {
       continue;
     }
     if (nodeCount_ == maxNodes_) exhausted();
-    // Taking or moving a block never moves the block that holds `node`.
+    // Taking or moving a block never moves the block that holds `node`. Adding to a block moves
+    // records in it, so the places of recent words are forgotten.
+    if (children != 0) recent_.nextGeneration();
     const ChildBlocks::Placement placed = children == 0
                                               ? ChildBlocks::Placement{blocks_.createBlock(link), 0}
                                               : blocks_.addChild(children, link);
@@ -144,7 +172,7 @@ uint32_t WordTrie::descend(std::string_view word) {
     ++created;
   }
   ++node->count;
-  return created;
+  return {created, node};
 }
 
 uint32_t WordTrie::lookupWord(std::string_view word) const {
@@ -161,6 +189,7 @@ uint32_t WordTrie::lookupWord(std::string_view word) const {
 }
 
 void WordTrie::freeTrie() {
+  recent_.nextGeneration();
   blocks_.discard();
   rootBlock_ = 0;
   nodeCount_ = 0;

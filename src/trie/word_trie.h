@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "trie/child_blocks.h"
+#include "trie/recent_words.h"
 #include "trie/trie_node.h"
 
 namespace ws {
@@ -75,12 +76,17 @@ class WordTrie {
   const ChildBlocks& blocks() const { return blocks_; }
 
  private:
-  uint32_t descend(std::string_view word);
+  struct Descent {
+    uint32_t created;   // nodes made for the word
+    ChildRecord* node;  // the word's node, valid until the next change of a block
+  };
+  Descent descend(std::string_view word);
   void insertBatch(const std::string_view* words, size_t n, uint32_t* created);
   [[noreturn]] void exhausted() const;
   [[noreturn]] void outOfRoom() const;
 
   ChildBlocks blocks_;
+  RecentWords recent_;  // where frequent words were counted, valid while no record moves
   BlockRef rootBlock_ = 0;
   size_t relayAtWords_ = 0;  // arena size at which the blocks are next laid out in walk order
   uint32_t maxNodes_ = 0;

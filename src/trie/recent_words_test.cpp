@@ -1,0 +1,46 @@
+#include "trie/recent_words.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ws {
+namespace {
+
+bool sameKey(const RecentWords::Key& a, const RecentWords::Key& b) {
+  return a.head == b.head && a.tail == b.tail && a.length == b.length;
+}
+
+// A key stands for exactly one word: words that differ in any one byte, or only in length,
+// never share a key, whatever their length up to the longest kept.
+TEST(RecentWords, KeysDifferWhereverTheWordsDiffer) {
+  const std::string letters = "abcdefghijklmnop";
+  for (size_t length = 1; length <= RecentWords::kMaxLength; ++length) {
+    const std::string word = letters.substr(0, length);
+    const RecentWords::Key key = RecentWords::keyOf(word);
+    ASSERT_TRUE(key.valid());
+    EXPECT_TRUE(sameKey(key, RecentWords::keyOf(std::string(word))));
+    for (size_t pos = 0; pos < length; ++pos) {
+      std::string other = word;
+      other[pos] = '\xfc';
+      EXPECT_FALSE(sameKey(key, RecentWords::keyOf(other))) << word << " at " << pos;
+    }
+    const std::string run(length, 'a');
+    EXPECT_FALSE(sameKey(RecentWords::keyOf(run), RecentWords::keyOf(run + "a"))) << length;
+  }
+  EXPECT_FALSE(RecentWords::keyOf(letters + "q").valid());
+}
+
+TEST(RecentWords, AnswersOnlyInTheGenerationThatRemembered) {
+  RecentWords recent;
+  const RecentWords::Key haus = RecentWords::keyOf("haus");
+  EXPECT_EQ(recent.find(haus), 0u);
+  recent.remember(haus, 42);
+  EXPECT_EQ(recent.find(haus), 42u);
+  EXPECT_EQ(recent.find(RecentWords::keyOf("maus")), 0u);
+  recent.nextGeneration();
+  EXPECT_EQ(recent.find(haus), 0u);
+}
+
+}  // namespace
+}  // namespace ws
