@@ -26,6 +26,10 @@ namespace ws {
 // laid out in walk order, insertWords lays them out again (amortised: a copy of
 // the arena per quarter of growth), and a walk reads memory mostly forward.
 //
+// Words of up to 16 bytes that were counted lately are counted again through a
+// table of their records' places (recent_words.h, half a megabyte) without a
+// descent, as long as no record has moved since.
+//
 // When the node limit is reached, or the system refuses memory for more nodes,
 // the program prints a message on stderr and ends with exit code 1: a trie that
 // cannot grow cannot count what it reads.
