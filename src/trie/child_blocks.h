@@ -101,6 +101,16 @@ class ChildBlocks {
   bool isPresent(BlockRef block, int linkNumber) const {
     return (words_[block + 1 + (linkNumber - 1) / 32] >> ((linkNumber - 1) % 32)) & 1u;
   }
+  // Direct blocks: the smallest link number from `from` on that is a child, or 225 when none is.
+  // REQUIRES: isDirect(block), 1 <= from <= 225.
+  int nextPresent(BlockRef block, int from) const {
+    for (int k = from - 1; k < kLinkCount;) {
+      const uint32_t bits = words_[block + 1 + k / 32] >> (k % 32);
+      if (bits != 0) return k + std::countr_zero(bits) + 1;
+      k = (k / 32 + 1) * 32;
+    }
+    return kLinkCount + 1;
+  }
   ChildRecord& record(BlockRef block, int slot) { return records(block)[slot]; }
   const ChildRecord& record(BlockRef block, int slot) const { return records(block)[slot]; }
 

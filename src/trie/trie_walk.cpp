@@ -6,20 +6,13 @@
 namespace ws {
 namespace {
 
-// A node waiting for its visit: it hangs under linkNumber at `depth` (the length of its word).
-struct Pending {
-  BlockRef children;
-  uint32_t count;
-  uint32_t depth;
-  uint8_t linkNumber;
-};
-
-// Depth first over the child blocks. A node's whole record (count and child block) comes with its
-// parent's block, so a visit reads memory only for nodes with children: their block, which was
-// fetched ahead when the parent's block was read, while the node's earlier siblings and their
-// descendants were visited. The word of the current node is kept in one buffer: a node at depth
-// d rewrites byte d - 1 only, and every node visited between an ancestor and it lies deeper than
-// that ancestor, so bytes 0..d-2 still hold its path.
+// Depth first over the child blocks, reading each block's records in place: a frame per block on
+// the path from the root to the current node says which child comes next. A node's whole record
+// (count and child block) comes with its parent's block, so a visit reads memory only when it
+// enters a child block, and laid out in walk order the blocks follow one another in memory. The
+// word of the current node is kept in one buffer: a node at depth d rewrites byte d - 1 only, and
+// every node visited between an ancestor and it lies deeper than that ancestor, so bytes 0..d-2
+// still hold its path.
 class Walker {
  public:
   Walker(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit)
@@ -27,46 +20,59 @@ class Walker {
 
   // Visits the root with link number k and its descendants, unless the visits are used up.
   void walkRoot(const ChildRecord& root, uint8_t k) {
-    stack_.push_back({root.children, root.count, 1, k});
-    while (!stack_.empty() && visitsLeft_ != 0) {
-      const Pending node = stack_.back();
-      stack_.pop_back();
-      if (word_.size() < node.depth) word_.resize(node.depth);
-      word_[node.depth - 1] = static_cast<char>(byteOfLink(node.linkNumber));
-      const int childCount = node.children == 0 ? 0 : blocks_.childCount(node.children);
-      visitor_.visit(std::string_view(word_.data(), node.depth), node.count,
-                     NodeView(node.count, childCount), node.linkNumber);
-      --visitsLeft_;
-      if (childCount != 0) pushChildren(node.children, node.depth + 1);
+    if (visitsLeft_ == 0) return;
+    visit(root, 1, k);
+    while (!frames_.empty() && visitsLeft_ != 0) {
+      Frame& frame = frames_.back();
+      const auto depth = static_cast<uint32_t>(frames_.size()) + 1;
+      int link = 0;
+      const ChildRecord* child = next(frame, link);
+      if (child == nullptr) {
+        frames_.pop_back();
+        continue;
+      }
+      visit(*child, depth, static_cast<uint8_t>(link));
     }
-    stack_.clear();
+    frames_.clear();
   }
 
   bool finished() const { return visitsLeft_ == 0; }
 
  private:
-  void push(const ChildRecord& child, uint32_t depth, int link) {
-    if (child.children != 0) blocks_.prefetch(child.children);
-    stack_.push_back({child.children, child.count, depth, static_cast<uint8_t>(link)});
+  // A child block being walked: `next` is the slot of the next child in a listed block, or the
+  // link number after the last child visited in a direct one.
+  struct Frame {
+    BlockRef block;
+    int next;
+  };
+
+  void visit(const ChildRecord& node, uint32_t depth, uint8_t linkNumber) {
+    if (word_.size() < depth) word_.resize(depth);
+    word_[depth - 1] = static_cast<char>(byteOfLink(linkNumber));
+    const int childCount = node.children == 0 ? 0 : blocks_.childCount(node.children);
+    visitor_.visit(std::string_view(word_.data(), depth), node.count,
+                   NodeView(node.count, childCount), linkNumber);
+    --visitsLeft_;
+    if (childCount != 0) frames_.push_back({node.children, 0});
   }
 
-  // Pushes the children of `block` so that the smallest link number is popped first.
-  void pushChildren(BlockRef block, uint32_t depth) {
-    if (!blocks_.isDirect(block)) {
-      for (int i = blocks_.childCount(block) - 1; i >= 0; --i) {
-        push(blocks_.record(block, i), depth, blocks_.linkAt(block, i));
-      }
-      return;
+  // The frame's next child and its link number, or nullptr when the block is done.
+  const ChildRecord* next(Frame& frame, int& link) const {
+    if (!blocks_.isDirect(frame.block)) {
+      if (frame.next == blocks_.childCount(frame.block)) return nullptr;
+      link = blocks_.linkAt(frame.block, frame.next);
+      return &blocks_.record(frame.block, frame.next++);
     }
-    for (int link = kLinkCount - 1; link >= 1; --link) {
-      if (blocks_.isPresent(block, link)) push(blocks_.record(block, link - 1), depth, link);
-    }
+    link = blocks_.nextPresent(frame.block, frame.next + 1);
+    if (link > kLinkCount) return nullptr;
+    frame.next = link;
+    return &blocks_.record(frame.block, link - 1);
   }
 
   const ChildBlocks& blocks_;
   TrieVisitor& visitor_;
   uint64_t visitsLeft_;
-  std::vector<Pending> stack_;
+  std::vector<Frame> frames_;
   std::string word_;
 };
 
