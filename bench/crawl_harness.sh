@@ -106,7 +106,7 @@ start_crawler() {
     xdotool windowfocus --sync "$window" key 2
     sleep "$WARM_UP_SECONDS"
     say "after $WARM_UP_SECONDS s in view 2: $(awk '/^VmRSS/ { print $2 / 1024 }' \
-      "/proc/$crawler_pid/status") MB resident (the trie takes 900 bytes a node)"
+      "/proc/$crawler_pid/status") MB resident"
   fi
   xdotool windowfocus --sync "$window" key "$view"
 }
