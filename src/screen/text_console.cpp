@@ -1,6 +1,12 @@
 #include "screen/text_console.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "screen/font8x8.h"
 
@@ -8,6 +14,36 @@ namespace ws {
 namespace {
 
 constexpr int kCell = 8;
+
+#ifdef __SSE2__
+// For each glyph row byte, eight 16-bit lanes that are all ones where the row's pixel is set
+// (the leftmost pixel is the byte's top bit): a row of a cell is then drawn in one store.
+constexpr auto kRowMasks = [] {
+  std::array<std::array<uint16_t, kCell>, 256> masks{};
+  for (int bits = 0; bits < 256; ++bits) {
+    for (int x = 0; x < kCell; ++x) masks[bits][x] = (bits & (0x80 >> x)) ? 0xFFFF : 0;
+  }
+  return masks;
+}();
+#endif
+
+// One row of a cell: `width` pixels from `pixels` on, foreground where `bits` has a pixel set.
+void drawGlyphRow(uint16_t* pixels, uint8_t bits, int width, uint16_t foreground,
+                  uint16_t background) {
+#ifdef __SSE2__
+  if (width == kCell) {
+    const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRowMasks[bits].data()));
+    const __m128i row =
+        _mm_or_si128(_mm_and_si128(mask, _mm_set1_epi16(static_cast<int16_t>(foreground))),
+                     _mm_andnot_si128(mask, _mm_set1_epi16(static_cast<int16_t>(background))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), row);
+    return;
+  }
+#endif
+  for (int gx = 0; gx < width; ++gx) {
+    pixels[gx] = (bits & (0x80 >> gx)) ? foreground : background;
+  }
+}
 
 }  // namespace
 
@@ -113,11 +149,7 @@ void TextConsole::putCell(unsigned char code) {
   const int top = (storedRow(row_) - 1) * kCell;
   const int width = std::min(kCell, frame_.width() - left);
   for (int gy = 0; gy < kCell && top + gy < frame_.height() && width > 0; ++gy) {
-    uint16_t* pixels = frame_.row(top + gy) + left;
-    const uint8_t bits = glyph[gy];
-    for (int gx = 0; gx < width; ++gx) {
-      pixels[gx] = (bits & (0x80 >> gx)) ? pen_.foreground : pen_.background;
-    }
+    drawGlyphRow(frame_.row(top + gy) + left, glyph[gy], width, pen_.foreground, pen_.background);
   }
   if (column_ < columns_) {
     ++column_;
