@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
+#include <set>
 #include <string>
 
+#include "trie/trie_walk.h"
 #include "views/test_view_fixture.h"
+#include "views/word_list_visitors.h"
 
 namespace ws::testing {
 namespace {
@@ -97,6 +102,33 @@ TEST(SubstringView, ListsEveryWordContainingAutoOnceInByteOrder) {
   const std::string words = std::to_string(f.counters.distinctWords);
   EXPECT_TRUE(startsWith(r.rowText(24), "    Die Auswertung der " + words + " Woerter dauerte "))
       << r.rows(14, 26);
+}
+
+// Words of a few letters hold "auto" at every place, as a prefix of other words and twice; the
+// view lists exactly the words a plain search through each word finds.
+TEST(SubstringView, ListsAsManyWordsAsAPlainSearchFinds) {
+  ViewFixture f;
+  std::mt19937 random(5);
+  std::set<std::string> read;
+  for (int i = 0; i < 2000; ++i) {
+    std::string word;
+    static const char* const pieces[] = {"auto", "au", "to", "a", "ut", "o", "t"};
+    for (size_t n = 1 + random() % 5; n > 0; --n) word += pieces[random() % 7];
+    f.read(word);
+    read.insert(word);
+  }
+  const auto expected = std::count_if(read.begin(), read.end(), [](const std::string& word) {
+    return word.find("auto") != std::string::npos;
+  });
+  ASSERT_GT(expected, 100);
+  SubstringVisitor visitor;
+  visitor.setScreen(f.screen);
+  for (int pass = 0; pass < 2; ++pass) {
+    f.screen.lockScreen();
+    walkTrie(f.trie, visitor);
+    f.screen.unlockScreen();
+    EXPECT_EQ(visitor.lineNumber(), expected) << "pass " << pass;
+  }
 }
 
 TEST(ThirdLetterView, LongListScrollsAndTheTimingLineLandsOnTheLastRow) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "screen/screen_service.h"
 #include "trie/trie_walk.h"
@@ -24,7 +25,9 @@ class WordListVisitor : public TrieVisitor {
   std::int32_t lineNumber() const { return lineNumber_; }
 
  protected:
-  virtual bool selects(std::string_view word) const = 0;
+  // Whether the line of `word` is listed, should its node be a read word. Asked for every visited
+  // node, prefixes included, in walk order.
+  virtual bool selects(std::string_view word) = 0;
 
  private:
   ScreenService* screen_ = nullptr;
@@ -34,13 +37,19 @@ class WordListVisitor : public TrieVisitor {
 // View 4: words whose third byte is "a".
 class ThirdLetterVisitor final : public WordListVisitor {
  protected:
-  bool selects(std::string_view word) const override;
+  bool selects(std::string_view word) override;
 };
 
 // View 5: words that contain the bytes "auto" anywhere.
 class SubstringVisitor final : public WordListVisitor {
  protected:
-  bool selects(std::string_view word) const override;
+  bool selects(std::string_view word) override;
+
+ private:
+  // containsAt_[d]: whether the last visited node at depth d contains "auto". The walk visits a
+  // node before its children and every node visited in between lies deeper, so the entry of
+  // depth d - 1 is the parent's answer when a node of depth d is visited.
+  std::vector<std::uint8_t> containsAt_;
 };
 
 }  // namespace ws
