@@ -128,6 +128,24 @@ void BM_DotFieldOnFiveMillionNodes(benchmark::State& state) {
 }
 BENCHMARK(BM_DotFieldOnFiveMillionNodes)->Unit(benchmark::kMillisecond);
 
+// View 3 on five million nodes, the yardstick of a re-lay: a whole walk a pass.
+void BM_TopTwentyOnFiveMillionNodes(benchmark::State& state) {
+  const BigTrie& huge = hugeTrie();
+  const SampleLog log;
+  Drawing drawing;
+  for (auto _ : state) drawing.draw('3', huge, log);
+  state.counters["nodes"] = huge.trie.nodeCount();
+}
+BENCHMARK(BM_TopTwentyOnFiveMillionNodes)->Unit(benchmark::kMillisecond);
+
+// The trie's blocks laid out afresh in walk order, as a growing trie has it done now and then.
+void BM_LayOutInWalkOrderOnFiveMillionNodes(benchmark::State& state) {
+  BigTrie huge(5'000'000);
+  for (auto _ : state) huge.trie.layOutInWalkOrder();
+  state.counters["nodes"] = huge.trie.nodeCount();
+}
+BENCHMARK(BM_LayOutInWalkOrderOnFiveMillionNodes)->Unit(benchmark::kMillisecond);
+
 // The same picture from the whole walk, as view 6 drew it before: for comparison.
 void BM_DotFieldWholeWalkOnFiveMillionNodes(benchmark::State& state) {
   const BigTrie& huge = hugeTrie();

@@ -146,12 +146,17 @@ BlockRef ChildBlocks::relayOut(BlockRef root) {
     if (!fresh.commitFor(fresh.end_ + size)) return 0;
     const auto to = static_cast<BlockRef>(fresh.end_);
     fresh.end_ += size;
-    std::memcpy(fresh.words_ + to, words_ + from, size * sizeof(uint32_t));
+    // Most blocks are a few words long: a plain loop, where a string move would take longer to
+    // start than to copy.
+    for (size_t i = 0; i < size; ++i) fresh.words_[to + i] = words_[from + i];
     const auto records =
         static_cast<uint32_t>(reinterpret_cast<uint32_t*>(fresh.records(to)) - fresh.words_);
+    // Only children with children of their own wait: a leaf's record is complete as copied.
     const auto wait = [&](int slot) {
       const uint32_t record = records + 2 * static_cast<uint32_t>(slot);
-      if (const BlockRef children = fresh.words_[record + 1]; children != 0) prefetch(children);
+      const BlockRef children = fresh.words_[record + 1];
+      if (children == 0) return;
+      prefetch(children);
       pending.push_back(record);
     };
     if (!fresh.isDirect(to)) {
@@ -170,7 +175,6 @@ BlockRef ChildBlocks::relayOut(BlockRef root) {
     pending.pop_back();
     // The record's second word is its child block, still a place in the old arena.
     uint32_t& children = fresh.words_[record + 1];
-    if (children == 0) continue;
     const BlockRef moved = copy(children);
     if (moved == 0) return root;
     children = moved;
