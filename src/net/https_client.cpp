@@ -21,10 +21,10 @@
 namespace ws {
 namespace {
 
-// The connection's socket as OpenSSL sees it: every read and write waits at most the receive
-// time-out, retries interruptions itself and never raises SIGPIPE.
 using Clock = std::chrono::steady_clock;
 
+// The connection's socket as OpenSSL sees it: every read and write waits at most the receive
+// time-out and never past the deadline, retries interruptions itself and never raises SIGPIPE.
 struct SocketState {
   int fd;
   std::chrono::milliseconds silence;  // the receive time-out
@@ -32,7 +32,8 @@ struct SocketState {
   bool timedOut = false;
 };
 
-// Waits for `events` at most the silence time-out and never past the deadline.
+// Waits for `events`; false (and timedOut set) when the silence time-out or the deadline came
+// first.
 bool waitUntilReady(SocketState& state, short events) {
   pollfd waiting{state.fd, events, 0};
   int ready;
