@@ -16,14 +16,18 @@ clang++ "${flags[@]}" -o "$out/paragraph_text_fuzz" \
   "$root/fuzz/paragraph_text_fuzz.cpp" "$net/paragraph_text.cpp"
 clang++ "${flags[@]}" -o "$out/location_cut_fuzz" \
   "$root/fuzz/location_cut_fuzz.cpp" "$net/location_cut.cpp"
+clang++ "${flags[@]}" -o "$out/reply_head_fuzz" \
+  "$root/fuzz/reply_head_fuzz.cpp" "$net/reply_head.cpp" "$net/retry_after.cpp"
 
 status=0
-for target in paragraph_text_fuzz location_cut_fuzz; do
+for target in paragraph_text_fuzz location_cut_fuzz reply_head_fuzz; do
   corpus=$out/corpus_$target
   mkdir -p "$corpus"
   printf '<p>Gr\xc3\xbc\xc3\x9fe <b>Welt</b></p> x <p>a<b c</p><p>y' > "$corpus/seed_page"
   printf '\x0ede.example.orgHTTP/1.0 302\r\nLocation: http://de.example.org/wiki/M%%C3%%BCnchen\r\n\r\n' \
     > "$corpus/seed_redirect"
+  printf 'HTTP/1.1 429 Too many requests\r\nretry-after: 120\r\nDate: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n<p>x</p>' \
+    > "$corpus/seed_throttled"
   echo "== $target for ${seconds}s"
   (cd "$out" && "./$target" -max_total_time="$seconds" -dict="$root/fuzz/net.dict" \
      -print_final_stats=1 "$corpus") || status=1

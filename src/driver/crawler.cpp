@@ -66,7 +66,10 @@ int Crawler::run() {
 
 bool Crawler::waitForNextPass(double passStart, bool counted) {
   pacer_.passEnded(counted);
-  const double due = passStart + std::chrono::duration<double>(pacer_.interval()).count();
+  using Seconds = std::chrono::duration<double>;
+  // The server's own wish (Retry-After) counts from now, the end of the pass, when it is longer.
+  const double due = std::max(passStart + Seconds(pacer_.interval()).count(),
+                              clock_->seconds() + Seconds(source_.requestedPause()).count());
   for (;;) {
     // Other keys stay in the key buffer for the next counted pass.
     if (screen_.keyWaiting(kEscapeKey)) return false;

@@ -50,7 +50,8 @@ class Crawler {
   // One pass: fetch, count, redraw, one key. REQUIRES: startUp() was called.
   PassResult runPass();
   // Passes until Esc, then the shut-down sequence. Returns the exit code, 0. When paced, waits
-  // between passes; Esc during a wait ends the loop at once, other keys wait for a counted pass.
+  // between passes, at least as long as the source's requestedPause() after a pass; Esc during a
+  // wait ends the loop at once, other keys wait for a counted pass.
   int run();
 
   // Acts on one key text; true when the loop is to end (Esc).

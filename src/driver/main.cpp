@@ -47,7 +47,8 @@ class DesktopPlatform final : public ws::ProgramPlatform {
       return std::make_unique<ws::HttpArticleSource>(address_.host);
     }
     ws::TlsSettings settings{std::string(built_.caFile), milliseconds(built_.connectTimeoutMs),
-                             milliseconds(built_.receiveTimeoutMs)};
+                             milliseconds(built_.receiveTimeoutMs),
+                             milliseconds(built_.replyDeadlineMs)};
     return std::make_unique<ws::HttpsArticleSource>(
         address_.host, std::move(settings), ws::userAgentHeader(built_.userAgent), &failures_);
   }

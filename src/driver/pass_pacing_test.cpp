@@ -107,6 +107,40 @@ TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedA
   EXPECT_EQ(crawler_.trie().nodeCount(), 0u);  // the normal shut-down freed the trie
 }
 
+// A server that asks for waits: 120 s after the first fetch, none after the second, 0.5 s
+// after the third.
+class AskingSource : public TimedSource {
+ public:
+  using TimedSource::TimedSource;
+  std::chrono::milliseconds requestedPause() const override {
+    const std::vector<milliseconds> asked{milliseconds(120000), milliseconds(0), milliseconds(500)};
+    return starts.size() <= asked.size() ? asked[starts.size() - 1] : milliseconds(0);
+  }
+};
+
+TEST(PacedCrawlerRetryAfter, TheServersWaitCountsFromTheEndOfThePassWhenItIsTheLonger) {
+  FakePassClock clock;
+  AskingSource source(clock);
+  ScreenService screen;
+  RecordingViewDrawer views;
+  Crawler crawler(source, screen, views, std::nullopt);
+  crawler.pacePasses({.paced = true, .minInterval = milliseconds(1000)}, &clock);
+  source.addReply("wiki/A", "");  // refused: a page without text
+  source.addArticle("wiki/B", "eins");
+  source.addReply("wiki/C", "");
+  clock.onPause = [&] {
+    if (source.starts.size() == 4) screen.pushKey("\x1b");
+  };
+  EXPECT_EQ(crawler.run(), 0);
+  ASSERT_EQ(source.starts.size(), 4u);
+  // 120 s from the end of the first pass (not the 2 s of the back-off); then the interval after
+  // a counted pass; then the back-off's 2 s, longer than the 0.5 s asked.
+  EXPECT_NEAR(source.starts[1] - source.starts[0], 120.25, 1e-9);
+  EXPECT_NEAR(source.starts[2] - source.starts[1], 1.0, 1e-9);
+  EXPECT_NEAR(source.starts[3] - source.starts[2], 2.0, 1e-9);
+  EXPECT_EQ(views.calls.size(), 1u);
+}
+
 TEST(UnpacedCrawler, EscDuringAnOutageWaitsForTheNextCountedArticle) {
   FakeArticleSource source;
   ScreenService screen;

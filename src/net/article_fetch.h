@@ -1,6 +1,7 @@
 // Fetching one random article from the ArticleServer.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ class ArticleSource {
   // Returns the raw reply (or an error text) of one random article and sets `articlePath`
   // to its path, as fetchRandomArticle does.
   virtual std::string fetchRandomArticle(std::string& articlePath) = 0;
+  // The least time the server asked the client to wait, from the end of the last fetch, before
+  // it asks again; zero when it asked for nothing and the caller's own pacing applies.
+  virtual std::chrono::milliseconds requestedPause() const { return {}; }
 };
 
 // Articles fetched over HTTP from one host.

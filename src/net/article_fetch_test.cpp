@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "net/get_request.h"
 #include "net/test_server.h"
 
 namespace ws {
@@ -78,37 +77,6 @@ TEST_F(FetchRandomArticleTest, ErrorTextOfTheFirstRequestLeadsToARequestForTheRo
   serve("Error: Couldn't connect to host");
   EXPECT_EQ(source_.fetchRandomArticle(articlePath_), kPage);
   EXPECT_EQ(requestLines().back(), "GET / HTTP/1.0");
-}
-
-}  // namespace
-}  // namespace ws
-
-namespace ws {
-namespace {
-
-// The https build's fetch: both requests carry the User-Agent line once, after the three lines
-// of the plain request, and the https redirect in lower case names the article.
-TEST(FetchRandomArticleTls, SendsTheUserAgentLineAndFollowsTheLowerCaseHttpsRedirect) {
-  const std::string host = "127.0.0.1:8443";
-  const std::string agent = userAgentHeader("wortsammler/0.1.0 (https://example.org/kontakt)");
-  std::vector<std::string> requests;
-  const PageGetter get = [&](std::string_view path) -> std::string {
-    requests.push_back(buildGetRequest(host, path, agent));
-    if (requests.size() == 1) {
-      return "HTTP/1.0 302 Found\r\nlocation: https://127.0.0.1:8443/wiki/M%C3%BCnchen\r\n\r\n";
-    }
-    return "HTTP/1.0 200 OK\r\n\r\n<p>Stadt</p>";
-  };
-  std::string articlePath;
-  EXPECT_EQ(fetchRandomArticle(host, Transport::kTls, get, articlePath),
-            "HTTP/1.0 200 OK\r\n\r\n<p>Stadt</p>");
-  EXPECT_EQ(articlePath, "wiki/M%C3%BCnchen");
-  const std::string lines =
-      "Host: 127.0.0.1:8443\r\nConnection: close\r\n"
-      "User-Agent: wortsammler/0.1.0 (https://example.org/kontakt)\r\n\r\n";
-  EXPECT_EQ(requests,
-            (std::vector<std::string>{"GET /wiki/Spezial:Zuf%C3%A4llige_Seite HTTP/1.0\r\n" + lines,
-                                      "GET /wiki/M%C3%BCnchen HTTP/1.0\r\n" + lines}));
 }
 
 }  // namespace

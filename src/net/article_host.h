@@ -15,6 +15,7 @@ struct BuiltArticleServer {
   int minIntervalMs;           // ARTICLE_MIN_INTERVAL_MS
   int connectTimeoutMs;        // ARTICLE_CONNECT_TIMEOUT_MS
   int receiveTimeoutMs;        // ARTICLE_RECEIVE_TIMEOUT_MS
+  int replyDeadlineMs;         // ARTICLE_REPLY_DEADLINE_MS
 };
 
 // The values fixed at build time. They live in a library of their own (made by the CMake

@@ -12,7 +12,8 @@ namespace ws {
 
 // Connects to `host` (a dotted IPv4 address or a name, optionally followed by ":port"; the port
 // defaults to 80), sends buildGetRequest(host, path, extraHeaders) and returns every byte the
-// server sends until it closes the connection: status line, headers and body, unparsed.
+// server sends until it closes the connection: status line, headers and body, unparsed. A reply
+// ends after kReplyLimit bytes (reply_block.h) even while the server goes on sending.
 // A received block that contains a zero byte contributes only the bytes before it, so the
 // result never holds a zero byte. A receive error ends the reply with what arrived so far.
 // Failures before the reply return one of the four error texts of tcp_connection.h. Blocks

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <optional>
 
@@ -20,19 +21,27 @@
 namespace ws {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // The connection's socket as OpenSSL sees it: every read and write waits at most the receive
-// time-out, retries interruptions itself and never raises SIGPIPE.
+// time-out and never past the deadline, retries interruptions itself and never raises SIGPIPE.
 struct SocketState {
   int fd;
-  int timeoutMs;
+  std::chrono::milliseconds silence;  // the receive time-out
+  Clock::time_point deadline;         // the end of the whole exchange
   bool timedOut = false;
 };
 
+// Waits for `events`; false (and timedOut set) when the silence time-out or the deadline came
+// first.
 bool waitUntilReady(SocketState& state, short events) {
   pollfd waiting{state.fd, events, 0};
   int ready;
   do {
-    ready = poll(&waiting, 1, state.timeoutMs);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(state.deadline - Clock::now());
+    const long long waitMs =
+        std::clamp<long long>(std::min(left, state.silence).count(), 0, INT_MAX);
+    ready = waitMs > 0 ? poll(&waiting, 1, static_cast<int>(waitMs)) : 0;
   } while (ready < 0 && errno == EINTR);
   if (ready == 0) state.timedOut = true;
   return ready > 0;
@@ -92,13 +101,35 @@ std::string receiveAll(SSL* ssl, bool& closedCleanly) {
 
 }  // namespace
 
+// The TLS configuration and the one session kept for resumption.
 struct HttpsClient::Context {
   SSL_CTX* ssl = nullptr;
   BIO_METHOD* socketMethod = nullptr;
+  // The newest session the server gave on a verified connection to sessionHost; offered to that
+  // host (and no other) on the next connection.
+  SSL_SESSION* session = nullptr;
+  std::string sessionHost;
+  std::string connectingHost;  // the host of the connection under way
 
   ~Context() {
+    dropSession();
     SSL_CTX_free(ssl);
     BIO_meth_free(socketMethod);
+  }
+  void dropSession() {
+    SSL_SESSION_free(session);
+    session = nullptr;
+    sessionHost.clear();
+  }
+  // OpenSSL's new-session callback: keeps the session (a reference of its own), which arrives
+  // during the handshake or, as a TLS 1.3 ticket, with the reply.
+  static int keepSession(SSL* connection, SSL_SESSION* newSession) {
+    auto* self = static_cast<Context*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(connection)));
+    if (newSession == self->session) return 0;  // already kept
+    self->dropSession();
+    self->session = newSession;
+    self->sessionHost = self->connectingHost;
+    return 1;
   }
 };
 
@@ -108,6 +139,11 @@ HttpsClient::HttpsClient(TlsSettings settings)
   if (context_->ssl != nullptr) {
     SSL_CTX_set_min_proto_version(context_->ssl, TLS1_2_VERSION);
     SSL_CTX_set_verify(context_->ssl, SSL_VERIFY_PEER, nullptr);
+    // Sessions are kept by the client itself, one for the host it talks to.
+    SSL_CTX_set_app_data(context_->ssl, context_.get());
+    SSL_CTX_set_session_cache_mode(context_->ssl,
+                                   SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
+    SSL_CTX_sess_set_new_cb(context_->ssl, Context::keepSession);
     if (settings_.caFile.empty()) {
       SSL_CTX_set_default_verify_paths(context_->ssl);
     } else {
@@ -132,8 +168,8 @@ std::string HttpsClient::get(std::string_view host, std::string_view path,
   TcpConnection connection = openTcpConnection(*endpoint, settings_.connectTimeout);
   if (!connection.errorText.empty()) return std::string(connection.errorText);
 
-  SocketState state{connection.socket.get(), static_cast<int>(std::min<long long>(
-                                                 settings_.receiveTimeout.count(), INT_MAX))};
+  SocketState state{connection.socket.get(), settings_.receiveTimeout,
+                    Clock::now() + settings_.replyDeadline};
   std::unique_ptr<SSL, SslFree> ssl(context_->ssl ? SSL_new(context_->ssl) : nullptr);
   BIO* bio = ssl && context_->socketMethod ? BIO_new(context_->socketMethod) : nullptr;
   if (bio == nullptr) {
@@ -144,6 +180,12 @@ std::string HttpsClient::get(std::string_view host, std::string_view path,
   BIO_set_init(bio, 1);
   SSL_set_bio(ssl.get(), bio, bio);  // the SSL owns the BIO from here on
 
+  // The session of the last connection is offered only to the same host; the server may take
+  // it up (no certificate is sent then, as it was verified for this host before) or not.
+  context_->connectingHost = std::string(host);
+  if (context_->session != nullptr && context_->sessionHost == host) {
+    SSL_set_session(ssl.get(), context_->session);
+  }
   std::string_view failure;
   if (!expectPeer(ssl.get(), endpoint->name)) {
     failure = kHandshakeErrorText;
@@ -151,6 +193,7 @@ std::string HttpsClient::get(std::string_view host, std::string_view path,
     failure = SSL_get_verify_result(ssl.get()) != X509_V_OK ? kCertificateErrorText
               : state.timedOut                              ? kTimeoutErrorText
                                                             : kHandshakeErrorText;
+    context_->dropSession();
   } else {
     const std::string request = buildGetRequest(host, path, extraHeaders);
     if (request.size() > INT_MAX ||

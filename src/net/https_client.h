@@ -25,9 +25,15 @@ struct TlsSettings {
   // Longest wait for the next bytes from the server (or for room to send): once it passes,
   // the request ends like a close, with what arrived, or the time-out text when nothing did.
   std::chrono::milliseconds receiveTimeout{30000};
+  // Longest time from the start of the TLS handshake to the end of the reply, however steadily
+  // the server sends: once it passes, the request ends as after the receive time-out.
+  std::chrono::milliseconds replyDeadline{120000};
 };
 
-// One TLS configuration (trust store, protocol floor TLS 1.2) for any number of requests.
+// One TLS configuration (trust store, protocol floor TLS 1.2) for any number of requests. It
+// keeps the session of its last verified connection (a ticket or session ID, as the server
+// offers) and offers it on the next connection to the same host, so that a server that takes
+// it up needs no full handshake. A failed handshake forgets the session.
 // Not thread-safe: one thread makes the requests.
 class HttpsClient {
  public:
@@ -43,7 +49,9 @@ class HttpsClient {
   // ("name[:port]", port 443 by default). The server's certificate chain must lead to a trusted
   // certificate and name the host (a DNS name, or an IPv4 address given as one); a DNS name is
   // also sent as SNI. Without a trusted, matching certificate no request is sent. A TLS
-  // close_notify, a plain close and a truncated stream all end the reply with what arrived.
+  // close_notify, a plain close and a truncated stream all end the reply with what arrived, and
+  // so do the receive time-out and the reply deadline (the time-out text when nothing arrived)
+  // and kReplyLimit bytes (then without close_notify).
   // Never raises SIGPIPE; the socket and every TLS object are freed on every path.
   // REQUIRES: path has no leading "/" and is already percent-encoded.
   std::string get(std::string_view host, std::string_view path, std::string_view extraHeaders);

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,25 +9,10 @@
 #include <cerrno>
 #include <string>
 
+#include "net/name_lookup.h"
+
 namespace ws {
 namespace {
-
-std::optional<in_addr> resolveIPv4(const std::string& name) {
-  in_addr address{};
-  if (inet_pton(AF_INET, name.c_str(), &address) == 1) return address;
-  if (name.empty()) return std::nullopt;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_protocol = IPPROTO_TCP;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-    return std::nullopt;
-  }
-  address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-  freeaddrinfo(found);
-  return address;
-}
 
 // Waits for a connect in progress; -1 as the time-out waits without limit.
 bool awaitConnect(int fd, int timeoutMs) {
@@ -64,8 +48,12 @@ bool connectWithin(int fd, const sockaddr_in& target, std::chrono::milliseconds 
 
 TcpConnection openTcpConnection(const Endpoint& endpoint,
                                 std::optional<std::chrono::milliseconds> connectTimeout) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
   TcpConnection result;
-  const std::optional<in_addr> address = resolveIPv4(endpoint.name);
+  const std::optional<in_addr> address = connectTimeout
+                                             ? resolveIPv4Within(endpoint.name, *connectTimeout)
+                                             : resolveIPv4(endpoint.name);
   if (!address) {
     result.errorText = kResolveErrorText;
     return result;
@@ -79,9 +67,15 @@ TcpConnection openTcpConnection(const Endpoint& endpoint,
   target.sin_family = AF_INET;
   target.sin_port = htons(endpoint.port);
   target.sin_addr = *address;
-  const bool connected = connectTimeout
-                             ? connectWithin(result.socket.get(), target, *connectTimeout)
-                             : connectBlocking(result.socket.get(), target);
+  bool connected;
+  if (connectTimeout) {
+    // The look-up took its share of the time.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        start + *connectTimeout - Clock::now());
+    connected = left.count() > 0 && connectWithin(result.socket.get(), target, left);
+  } else {
+    connected = connectBlocking(result.socket.get(), target);
+  }
   if (!connected) {
     result.socket.reset();
     result.errorText = kConnectErrorText;

@@ -23,8 +23,9 @@ struct TcpConnection {
 };
 
 // Resolves `endpoint` (a dotted IPv4 address as it stands, anything else looked up by name, the
-// first IPv4 address taken), opens a socket and connects. Without a time-out the connect
-// blocks as long as the system lets it; with one, a connect not done in that time fails.
+// first IPv4 address taken), opens a socket and connects. Without a time-out the look-up and the
+// connect block as long as the system lets them; with one, a look-up not done in that time fails
+// with the look-up text, and a connect not done by the end of it with the connect text.
 // Returns a blocking socket. No socket is left open on any failure.
 TcpConnection openTcpConnection(const Endpoint& endpoint,
                                 std::optional<std::chrono::milliseconds> connectTimeout);

@@ -2,7 +2,7 @@
 """The whole crawler against the stand-in ArticleServer, in its window on a private X server.
 
 Usage: crawler_e2e_test.py <case> <crawler> <article-server> [<send_close_request>]
-       crawler_e2e_test.py https|https-untrusted <https crawler> <article-server> <tls dir> \
+       crawler_e2e_test.py https|https-throttle|https-untrusted <https crawler> <article-server> <tls dir> \
                            <make_test_certificates.sh>
 Cases:
   dump     "d" writes a wiki.txt equal byte for byte to the dump computed here from the same
@@ -16,6 +16,10 @@ Cases:
   https    the https build against the stand-in imitating the real server over TLS (lower-case
            header names, User-Agent required, https redirects): "d" writes the reference dump of
            the pages served; Esc ends it with exit code 0.
+  https-throttle
+           the same server throttling: a 429 with "retry-after: 1" and a page of paragraphs after
+           every three articles. The dump equals the dump of the articles alone, standard error
+           names the 429 and its wait, and the server saw one full TLS handshake, the rest resumed.
   https-untrusted
            the same server, but the crawler's CA file holds another CA: nothing is counted, the
            window stays black, one line on standard error says why, the crawler keeps running
@@ -378,14 +382,15 @@ def case_outage(args):
             stop(server.process)
 
 
-def tls_server(server_path, tls_dir, script, trusted):
+def tls_server(server_path, tls_dir, script, trusted, more=()):
     """The stand-in imitating the real server on TLS_PORT, its certificates made afresh; the
-    crawler's CA file holds the CA that signed them, or another one."""
+    crawler's CA file holds the CA that signed them, or another one. `more`: further options."""
     subprocess.run([script, tls_dir], check=True, timeout=60)
     ca = "ca.pem" if trusted else "other-ca.pem"
     shutil.copyfile(os.path.join(tls_dir, ca), os.path.join(tls_dir, "crawler-ca.pem"))
     extra = ["--tls", os.path.join(tls_dir, "server.pem"), os.path.join(tls_dir, "server.key"),
              "--header-case", "lower", "--require-user-agent", "--location-scheme", "https"]
+    extra += list(more)
     return ArticleServer(server_path, port=TLS_PORT, seed=SEED, latency_ms=20, extra=extra)
 
 
@@ -398,6 +403,30 @@ def case_https(args):
     if articles < 2:
         raise Failure("the https crawler counted only %d article(s)" % articles)
     print("wiki.txt equals the dump after %d articles (%d lines)" % (articles, dump.count(b"\r\n")))
+
+
+def case_https_throttle(args):
+    crawler_path, server_path, tls_dir, script = args[:4]
+    server = tls_server(server_path, tls_dir, script, trusted=True,
+                        more=["--throttle", "3:1", "--log-tls"])
+    with XServer() as xserver, server, Crawler(crawler_path, xserver) as crawler:
+        dump = dump_then_quit(crawler, crawl_seconds=3.0)
+        output = crawler.output().splitlines()
+    log = server.process.stderr.read()
+    # The throttle's pages, full of paragraphs, must have added nothing.
+    articles = reference_match(dump, server_path)
+    if articles < 4:
+        raise Failure("the crawler counted only %d article(s); the throttle comes after 3" % articles)
+    line = ("wortsammler: HTTP 429 Too many requests from 127.0.0.1:%d; waiting 1 s (Retry-After)"
+            % TLS_PORT)
+    if line not in output:
+        raise Failure("expected the line %r on standard error, got:\n%s" % (line, "\n".join(output)))
+    full, resumed = log.count(": full handshake\n"), log.count(": resumed\n")
+    if full != 1 or resumed < 2 * articles - 1:
+        raise Failure("expected one full TLS handshake and the rest resumed; the server logged:\n%s"
+                      % log)
+    print("wiki.txt equals the dump of the %d articles alone; %d TLS connections, one full handshake"
+          % (articles, full + resumed))
 
 
 def case_https_untrusted(args):
@@ -420,7 +449,8 @@ def case_https_untrusted(args):
 
 
 CASES = {"dump": case_dump, "views": case_views, "window": case_window, "outage": case_outage,
-         "https": case_https, "https-untrusted": case_https_untrusted}
+         "https": case_https, "https-throttle": case_https_throttle,
+         "https-untrusted": case_https_untrusted}
 
 
 def main(argv):

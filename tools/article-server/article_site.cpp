@@ -71,9 +71,25 @@ Reply ArticleSite::badRequest() {
 Reply ArticleSite::answer(const HttpRequest& request, std::string_view fallbackHost,
                           FaultMode fault) {
   if (fault == FaultMode::kGarbage) return garbage();
+  if (style_.throttleEvery != 0 && articlesSinceThrottle_ >= style_.throttleEvery) {
+    articlesSinceThrottle_ = 0;
+    return throttled();
+  }
   Reply reply = styledAnswer(request, fallbackHost, fault);
+  if (reply.bytesAt(0).substr(0, 12).ends_with(" 200")) ++articlesSinceThrottle_;
   if (style_.lowerCaseHeaderNames) lowerCaseHeaderNames(reply.head);
   return reply;
+}
+
+Reply ArticleSite::throttled() const {
+  return htmlReply(
+      "429 Too many requests", "retry-after: " + std::to_string(style_.throttleSeconds) + "\r\n",
+      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Server "
+      "Error</title></head>\n<body><div class=\"content\"><h1>Error</h1>\n"
+      "<p>Our servers are currently under maintenance or experiencing a technical problem. "
+      "Too many requests. Please try again in a few minutes.</p>\n"
+      "<p>If you report this error to the operators, please include the details below.</p>\n"
+      "<p>Request served via the stand-in, request number 1234567</p>\n</div></body></html>\n");
 }
 
 Reply ArticleSite::styledAnswer(const HttpRequest& request, std::string_view fallbackHost,
@@ -82,8 +98,9 @@ Reply ArticleSite::styledAnswer(const HttpRequest& request, std::string_view fal
   if (style_.requireUserAgent && request.userAgents != 1) {
     return htmlReply("403 Forbidden", "",
                      "<!DOCTYPE html>\n<html><head><title>Zugriff verweigert</title></head><body>"
-                     "<h1>Zugriff verweigert</h1><div>Anfragen ohne User-Agent werden nicht "
-                     "beantwortet.</div></body></html>\n");
+                     "<h1>Zugriff verweigert</h1><p>Anfragen ohne User-Agent werden nicht "
+                     "beantwortet.</p><p>Bitte nennen Sie im User-Agent, wie man Sie erreicht."
+                     "</p></body></html>\n");
   }
   if (request.method != "GET" && request.method != "HEAD") {
     reply = htmlReply("501 Not Implemented", "",

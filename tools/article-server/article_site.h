@@ -28,6 +28,11 @@ struct SiteStyle {
   bool lowerCaseHeaderNames = false;  // every header name of every reply in lower case
   bool requireUserAgent = false;      // 403 for a request without exactly one User-Agent line
   bool httpsLocations = false;        // redirects name https://<host>/wiki/...
+  // After every throttleEvery article pages served (0: never), the next request is answered
+  // "429 Too many requests" with "retry-after: throttleSeconds" and an error page whose text
+  // stands in "<p>" paragraphs, as the real server's front end throttles.
+  std::uint32_t throttleEvery = 0;
+  std::uint32_t throttleSeconds = 1;
 };
 
 class ArticleSite {
@@ -56,12 +61,15 @@ class ArticleSite {
   // The fault-free reply for an article, rendered once and then shared.
   Reply cachedArticle(std::size_t index);
   Reply garbage();
+  // The 429 reply of the throttle.
+  Reply throttled() const;
 
   const Corpus& corpus_;
   SiteStyle style_;
   std::mt19937_64 random_;         // the sequence of random articles only
   std::mt19937_64 garbageRandom_;  // garbage replies draw from their own sequence
   std::vector<std::shared_ptr<const std::string>> pageCache_;  // by article index
+  std::uint32_t articlesSinceThrottle_ = 0;
 };
 
 }  // namespace ws

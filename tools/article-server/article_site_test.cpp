@@ -81,8 +81,37 @@ TEST(ArticleSite, StyledSiteImitatesTheRealServer) {
     const std::string refused =
         styled.answer(get("/wiki/Bahnhof", "h", agents), "x:1", FaultMode::kNone).flatten();
     EXPECT_EQ(refused.rfind("HTTP/1.0 403 Forbidden\r\n", 0), 0u) << agents;
-    EXPECT_EQ(ws::testing::paragraphsOf(refused).size(), 0u);
+    // Its text stands in paragraphs, as on the real server's error pages.
+    EXPECT_EQ(ws::testing::paragraphsOf(refused).size(), 2u);
   }
+}
+
+// After every N article pages one request is throttled; the sequence of articles goes on as if
+// it had not been asked.
+TEST(ArticleSite, ThrottleAnswersOne429AfterEveryNArticlesWithoutTouchingTheSequence) {
+  ArticleSite plain(corpus(), 3);
+  ArticleSite throttling(corpus(), 3,
+                         {.lowerCaseHeaderNames = true, .throttleEvery = 2, .throttleSeconds = 7});
+  const HttpRequest random = get(std::string(kRandomArticleTarget), "h");
+  std::vector<std::string> statuses;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int article = 0; article < 2; ++article) {
+      const std::string redirect = throttling.answer(random, "x:1", FaultMode::kNone).flatten();
+      const std::string location =
+          locationOf(plain.answer(random, "x:1", FaultMode::kNone).flatten());
+      EXPECT_EQ(redirect.find("location: " + location + "\r\n"), redirect.find("\r\n") + 2);
+      const HttpRequest page = get(location.substr(std::string("http://h").size()), "h");
+      const std::string reply = throttling.answer(page, "x:1", FaultMode::kNone).flatten();
+      statuses.push_back(reply.substr(0, reply.find("\r\n")));
+      // A 404 is no article and moves nothing.
+      if (article == 0) throttling.answer(get("/wiki/Gibt_es_nicht", "h"), "x:1", FaultMode::kNone);
+    }
+    const std::string refused = throttling.answer(random, "x:1", FaultMode::kNone).flatten();
+    EXPECT_EQ(headerBlock(refused).rfind("HTTP/1.0 429 Too many requests\r\nretry-after: 7\r\n", 0),
+              0u);
+    EXPECT_EQ(ws::testing::paragraphsOf(refused).size(), 3u);
+  }
+  EXPECT_EQ(statuses, std::vector<std::string>(6, "HTTP/1.0 200 OK"));
 }
 
 TEST(ArticleSite, RedirectWithoutHostUsesTheServersOwnAddress) {

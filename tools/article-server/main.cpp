@@ -37,6 +37,7 @@ void printUsage() {
       << "usage: article-server --port N [--corpus PATH] [--seed S] [--latency-ms M]\n"
          "                      [--fault MODE[:K]]... [--tls CERT KEY] [--header-case lower]\n"
          "                      [--require-user-agent] [--location-scheme https]\n"
+         "                      [--throttle N[:SECONDS]] [--log-tls]\n"
          "       article-server [--corpus PATH] [--seed S] --print-sequence COUNT\n"
          "       article-server [--corpus PATH] --print-reply PATH\n"
          "  --print-sequence writes the paths (\"wiki/...\") of the first COUNT random\n"
@@ -49,6 +50,9 @@ void printUsage() {
          "  --header-case lower writes header names in lower case; --require-user-agent\n"
          "  answers 403 to a request without one User-Agent line; --location-scheme https\n"
          "  makes redirects name https://. Together they imitate the real server.\n"
+         "  --throttle N[:SECONDS] answers the request after every N article pages with\n"
+         "  429 and retry-after: SECONDS (default 1); --log-tls writes a line per TLS\n"
+         "  connection to stderr saying whether its session was resumed.\n"
          "  modes: "
       << ws::faultNameList() << "\n";
 }
@@ -57,6 +61,16 @@ template <class Number>
 bool parseNumber(std::string_view text, Number& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+// "N" or "N:SECONDS": a 429 after every N article pages, asking for SECONDS (default 1).
+bool parseThrottle(std::string_view text, ws::SiteStyle& style) {
+  const std::size_t colon = text.find(':');
+  if (!parseNumber(text.substr(0, colon), style.throttleEvery) || style.throttleEvery == 0) {
+    return false;
+  }
+  return colon == std::string_view::npos ||
+         parseNumber(text.substr(colon + 1), style.throttleSeconds);
 }
 
 // The bundled corpus: beside the executable first, then where the build put it.
@@ -83,10 +97,15 @@ int main(int argc, char** argv) {
   std::optional<std::string> printReply;
   std::optional<std::pair<std::string, std::string>> tls;
   ws::SiteStyle style;
+  bool logTls = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--require-user-agent") {
       style.requireUserAgent = true;
+      continue;
+    }
+    if (arg == "--log-tls") {
+      logTls = true;
       continue;
     }
     if (arg == "--tls" && i + 2 < argc) {
@@ -118,6 +137,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--location-scheme") {
       ok = ok && (value == "https" || value == "http");
       style.httpsLocations = value == "https";
+    } else if (arg == "--throttle") {
+      ok = ok && parseThrottle(value, style);
     } else if (arg == "--print-reply") {
       printReply = std::string(value);
     } else {
@@ -164,6 +185,7 @@ int main(int argc, char** argv) {
   if (tls) options.port = 0;
   ws::EventServer server(site, options);
   ws::TlsFront front;
+  front.logConnections(logTls);
   if (!server.start(&error) ||
       (tls && !front.start(tls->first, tls->second, port, server.port(), &error))) {
     std::cerr << "article-server: " << error << "\n";

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "loopback.h"
@@ -52,6 +53,7 @@ struct TlsFront::Context {
 
 struct TlsFront::Relay {
   int client = -1;
+  std::uint64_t number = 0;
   std::thread thread;
   std::atomic<bool> done{false};
 };
@@ -117,6 +119,7 @@ void TlsFront::run() {
     std::lock_guard lock(mutex_);
     Relay& r = relays_.emplace_back();
     r.client = client;
+    r.number = ++accepted_;
     r.thread = std::thread([this, &r] {
       relay(r);
       r.done = true;
@@ -146,8 +149,14 @@ void TlsFront::reapFinished(bool all) {
 void TlsFront::relay(Relay& r) {
   SSL* ssl = SSL_new(context_->ssl);
   int inner = -1;
-  if (ssl != nullptr && SSL_set_fd(ssl, r.client) == 1 && SSL_accept(ssl) == 1) {
-    inner = connectLoopback(innerPort_);
+  const bool shook = ssl != nullptr && SSL_set_fd(ssl, r.client) == 1 && SSL_accept(ssl) == 1;
+  if (shook) inner = connectLoopback(innerPort_);
+  if (logConnections_) {
+    const char* how = !shook                    ? "handshake failed"
+                      : SSL_session_reused(ssl) ? "resumed"
+                                                : "full handshake";
+    std::fprintf(stderr, "article-server: TLS connection %llu: %s\n",
+                 static_cast<unsigned long long>(r.number), how);
   }
   bool clientOpen = true;
   bool orderlyEnd = inner >= 0 ? false : ssl != nullptr && SSL_is_init_finished(ssl);

@@ -29,6 +29,10 @@ class TlsFront {
   // and listens on 127.0.0.1:port (0: a free port). False with *error set on failure.
   bool start(const std::string& certificateFile, const std::string& keyFile, std::uint16_t port,
              std::uint16_t innerPort, std::string* error);
+  // With `on`, each TLS connection writes one line to stderr when its handshake ends:
+  // "article-server: TLS connection N: resumed", "...: full handshake" or "...: handshake failed"
+  // (N counts from 1 in accept order). Call before run().
+  void logConnections(bool on) { logConnections_ = on; }
   // The bound port; valid after a successful start().
   std::uint16_t port() const { return port_; }
   // Accepts and relays until stop(); then ends every relay and returns. REQUIRES: start().
@@ -47,6 +51,8 @@ class TlsFront {
   int stopEvent_ = -1;
   std::uint16_t port_ = 0;
   std::uint16_t innerPort_ = 0;
+  bool logConnections_ = false;
+  std::uint64_t accepted_ = 0;  // connections accepted so far; the accepting thread's only
   std::mutex mutex_;
   std::list<Relay> relays_;
 };

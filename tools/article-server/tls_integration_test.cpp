@@ -6,11 +6,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "article_site.h"
 #include "corpus.h"
 #include "net/article_fetch.h"
+#include "net/failure_report.h"
 #include "net/get_request.h"
 #include "net/https_article_source.h"
 #include "net/https_client.h"
@@ -64,6 +66,16 @@ TlsSettings trustingTheTestCa() {
 
 size_t openDescriptors() {
   return static_cast<size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+
+// The lines the stand-in's --log-tls writes, without its other messages.
+std::string connectionLines(const std::string& log) {
+  std::istringstream in(log);
+  std::string out;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(": TLS connection ") != std::string::npos) out += line + "\n";
+  }
+  return out;
 }
 
 class TlsStandIn : public ::testing::Test {
@@ -157,6 +169,111 @@ TEST_F(TlsStandIn, CutOffOrSilentStreamsEndTheRequest) {
   ASSERT_TRUE(hold.ok()) << hold.startError();
   HttpsClient impatient({.caFile = certificate("ca.pem"), .receiveTimeout = milliseconds(300)});
   EXPECT_EQ(impatient.get(hold.hostAndPort(), path, ""), kTimeoutErrorText);
+}
+
+// The imitated server's refusals: a 429 page full of paragraphs counts nothing and asks for its
+// Retry-After; a client without a User-Agent gets 403, said once with what to do about it.
+TEST_F(TlsStandIn, RefusedRepliesCountNothingAreReportedAndAskForTheirWait) {
+  std::vector<std::string> arguments = tlsArguments("server");
+  arguments.insert(arguments.end(), {"--header-case", "lower", "--require-user-agent",
+                                     "--location-scheme", "https", "--throttle", "1:2"});
+  ServerProcess server(arguments);
+  ASSERT_TRUE(server.ok()) << server.startError();
+  const std::string host = server.hostAndPort();
+  std::ostringstream lines;
+  FailureReport report(lines, host);
+  HttpsArticleSource source(host, trustingTheTestCa(), userAgentHeader("wortsammler/test"),
+                            &report);
+  std::vector<std::string> texts;
+  std::vector<long long> pauses;
+  for (int i = 0; i < 4; ++i) {
+    std::string articlePath;
+    std::string text = source.fetchRandomArticle(articlePath);
+    extractParagraphText(text);
+    texts.push_back(text);
+    pauses.push_back(source.requestedPause().count());
+  }
+  EXPECT_FALSE(texts[0].empty());
+  EXPECT_EQ(texts[1], "");  // the throttle's page
+  EXPECT_FALSE(texts[2].empty());
+  EXPECT_EQ(texts[3], "");
+  EXPECT_EQ(pauses, (std::vector<long long>{0, 2000, 0, 2000}));
+  EXPECT_EQ(lines.str(), "wortsammler: HTTP 429 Too many requests from " + host +
+                             "; waiting 2 s (Retry-After)\n");
+
+  std::ostringstream refusals;
+  FailureReport bareReport(refusals, host);
+  HttpsArticleSource bare(host, trustingTheTestCa(), "", &bareReport);
+  for (int i = 0; i < 3; ++i) {
+    std::string articlePath;
+    EXPECT_EQ(bare.fetchRandomArticle(articlePath), "");
+    EXPECT_EQ(bare.requestedPause().count(), 0);
+  }
+  EXPECT_EQ(refusals.str(), "wortsammler: HTTP 403 Forbidden from " + host +
+                                "; the server refuses this client: ARTICLE_USER_AGENT must name "
+                                "a contact (a web page or an e-mail address); backing off\n");
+}
+
+// One full handshake, then resumed sessions; a server behind the same address that cannot take
+// the session up must show a trusted certificate again, and one that cannot is refused.
+TEST_F(TlsStandIn, SessionsAreResumedAndAResumptionNeverSkipsTheCertificateCheck) {
+  const std::string logFile = certificate("resumption.log");
+  std::vector<std::string> arguments = tlsArguments("server");
+  arguments.push_back("--log-tls");
+  HttpsClient client(trustingTheTestCa());
+  std::string host;
+  {
+    ServerProcess server(arguments, logFile);
+    ASSERT_TRUE(server.ok()) << server.startError();
+    host = server.hostAndPort();
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(client.get(host, kRandomPagePath, "").rfind("HTTP/1.0 302", 0), 0u);
+    }
+    // Another name of the same server is offered no session: a full handshake of its own.
+    const std::string byName = "localhost:" + std::to_string(server.port());
+    EXPECT_EQ(client.get(byName, kRandomPagePath, "").rfind("HTTP/1.0 302", 0), 0u);
+    EXPECT_EQ(client.get(byName, kRandomPagePath, "").rfind("HTTP/1.0 302", 0), 0u);
+    server.stop();
+    EXPECT_EQ(connectionLines(server.log()),
+              "article-server: TLS connection 1: full handshake\n"
+              "article-server: TLS connection 2: resumed\n"
+              "article-server: TLS connection 3: resumed\n"
+              "article-server: TLS connection 4: resumed\n"
+              "article-server: TLS connection 5: resumed\n"
+              "article-server: TLS connection 6: full handshake\n"
+              "article-server: TLS connection 7: resumed\n");
+  }
+  // The client still holds its session for host; the new server on that port holds another
+  // certificate and does not know the session.
+  const std::string port = host.substr(host.find(':') + 1);
+  for (const char* leaf : {"untrusted", "wrong-name"}) {
+    ServerProcess impostor({"--tls", certificate(std::string(leaf) + ".pem"),
+                            certificate(std::string(leaf) + ".key"), "--port", port});
+    ASSERT_TRUE(impostor.ok()) << impostor.startError();
+    EXPECT_EQ(client.get(host, kRandomPagePath, ""), kCertificateErrorText) << leaf;
+  }
+}
+
+// A server that sends a byte every 10 ms never falls silent; the reply deadline ends it.
+TEST_F(TlsStandIn, ADribblingServerIsGivenUpAtTheReplyDeadline) {
+  std::vector<std::string> arguments = tlsArguments("server");
+  arguments.insert(arguments.end(), {"--fault", "drip"});
+  ServerProcess drip(arguments);
+  ASSERT_TRUE(drip.ok()) << drip.startError();
+  HttpsClient client({.caFile = certificate("ca.pem"),
+                      .connectTimeout = milliseconds(5000),
+                      .receiveTimeout = milliseconds(5000),
+                      .replyDeadline = milliseconds(1500)});
+  const auto start = std::chrono::steady_clock::now();
+  const std::string reply = client.get(drip.hostAndPort(), "wiki/Disketten-Ger%C3%A4te", "");
+  const auto took = std::chrono::steady_clock::now() - start;
+  RecordProperty("gave_up_after_ms",
+                 static_cast<int>(std::chrono::duration_cast<milliseconds>(took).count()));
+  // The whole page would take minutes at that pace; what came in time is the reply.
+  EXPECT_EQ(reply.rfind("HTTP/1.0 200 OK\r\n", 0), 0u) << reply;
+  EXPECT_LT(reply.size(), 1000u);
+  EXPECT_GE(took, milliseconds(1500));
+  EXPECT_LT(took, milliseconds(15000));
 }
 
 // Run under the sanitizer build, this also shows that no TLS object is leaked.

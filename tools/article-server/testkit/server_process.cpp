@@ -1,11 +1,14 @@
 #include "server_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace ws::testkit {
@@ -14,7 +17,8 @@ std::string articleServerPath() {
   return WS_ARTICLE_SERVER_PATH;
 }
 
-ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
+ServerProcess::ServerProcess(const std::vector<std::string>& arguments, const std::string& logFile)
+    : logFile_(logFile) {
   int out[2];
   if (::pipe(out) != 0) {
     startError_ = "pipe failed";
@@ -29,6 +33,10 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(out[1], STDOUT_FILENO);
+    if (!logFile_.empty()) {
+      const int log = ::open(logFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      if (log >= 0) ::dup2(log, STDERR_FILENO);
+    }
     ::close(out[0]);
     ::close(out[1]);
     ::execv(path.c_str(), argv.data());
@@ -58,6 +66,11 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments) {
     return;
   }
   port_ = static_cast<std::uint16_t>(std::stoul(line.substr(prefix.size())));
+}
+
+std::string ServerProcess::log() const {
+  std::ifstream in(logFile_);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool ServerProcess::running() {

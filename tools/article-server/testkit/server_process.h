@@ -15,8 +15,10 @@ std::string articleServerPath();
 class ServerProcess {
  public:
   // Starts the server with "--port 0" and the given extra arguments and waits
-  // for its "listening on 127.0.0.1:PORT" line. Check ok() afterwards.
-  explicit ServerProcess(const std::vector<std::string>& arguments);
+  // for its "listening on 127.0.0.1:PORT" line. Check ok() afterwards. With a
+  // `logFile`, the server's standard error goes there (see log()).
+  explicit ServerProcess(const std::vector<std::string>& arguments,
+                         const std::string& logFile = {});
   // Ends the child (SIGTERM, then SIGKILL after a second) and reaps it.
   ~ServerProcess();
   ServerProcess(const ServerProcess&) = delete;
@@ -30,6 +32,9 @@ class ServerProcess {
   int stop();
   // True while the child has not exited.
   bool running();
+  // What the server wrote to standard error so far, when it was started with a
+  // log file.
+  std::string log() const;
   // What went wrong during start-up, for failure messages.
   const std::string& startError() const { return startError_; }
 
@@ -38,6 +43,7 @@ class ServerProcess {
   std::uint16_t port_ = 0;
   bool exited_ = false;
   std::string startError_;
+  std::string logFile_;
 };
 
 }  // namespace ws::testkit
