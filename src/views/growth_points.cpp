@@ -118,17 +118,23 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
 
 void GrowthPoints::findColumnStarts(int width, std::size_t records) {
   columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
+  const double pixelsPerRecord = (width - 20) / static_cast<double>(records);
+  // A record lands in column x or beyond when its position, rounded to a float, is at least
+  // x - 0.5. The float lies within width * 2^-24 of the exact position; with four times that
+  // distance from the column's edge a record's side of it is known without computing the float.
+  const double sure = width * 0x1p-22;
   std::size_t low = 0;  // records before it lie in earlier columns
   for (int x = 0; x <= width; ++x) {
-    // Column x starts near record (x - 10.5) * records / (width - 20); searched in the whole
-    // rest of the log should rounding have moved it.
-    const double ideal =
-        std::ceil((x - kMargin - 0.5) * static_cast<double>(records) / (width - 20));
-    const auto guess = static_cast<std::size_t>(std::clamp(ideal, 0.0, double(records)));
-    const bool startsAtGuess = guess >= low &&
-                               (guess == records || columnOf(guess, records, width) >= x) &&
-                               (guess == low || columnOf(guess - 1, records, width) < x);
-    if (startsAtGuess) {
+    // Where the column's edge lies among the records: its first record is the next whole one,
+    // unless rounding moved it; then it is searched in the whole rest of the log.
+    const double edge = (x - kMargin - 0.5) * static_cast<double>(records) / (width - 20);
+    const double first = std::clamp(std::ceil(edge), 0.0, double(records));
+    const auto guess = static_cast<std::size_t>(first);
+    const bool guessInColumn = guess == records || (first - edge) * pixelsPerRecord > sure ||
+                               columnOf(guess, records, width) >= x;
+    const bool beforeInEarlier = guess == low || (edge - (first - 1.0)) * pixelsPerRecord > sure ||
+                                 columnOf(guess - 1, records, width) < x;
+    if (guess >= low && guessInColumn && beforeInEarlier) {
       low = guess;
     } else {
       std::size_t high = records;
