@@ -33,9 +33,9 @@ class CountRuns {
  public:
   // The runs of the series `count` of the log, in log order, rows falling from run to run; valid
   // until the next call. For the log of the last call (by identity) with the same rows, only the
-  // runs from its last record on are found anew. Each run boundary is found from its count
-  // threshold, searching the log from where the last call found the boundary of that row (a hint,
-  // checked against the records, so any log may follow any other).
+  // runs from its last record on are found anew. Each run boundary is searched in the log outwards
+  // from where the last call found the run of that row begin (a hint, checked against the
+  // records, so any log may follow any other).
   // REQUIRES: log.countsNeverFall().
   const std::vector<CountRun>& find(const SampleLog& log, std::uint32_t SampleRecord::*count,
                                     const CountRow& rowOf);
