@@ -1,19 +1,24 @@
 // One drawing of each of the walking views (3 to 8) over a trie of a million nodes, at 640 x 480
 // in an in-memory screen, as the driver draws them: locked, after clearing, cursor on row 14.
-// Also view 6 on five million nodes, and view 1 on long sample logs.
+// Also view 6 on five million nodes, and view 1 on long sample logs, its points also alone and
+// against the plotting before.
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "growth_points_before.h"
+#include "screen/frame_buffer.h"
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
+#include "views/growth_points.h"
 #include "views/sample_log.h"
 #include "views/views.h"
 
@@ -196,6 +201,79 @@ BENCHMARK(BM_GrowthGraph)
     ->Arg(100'000)
     ->Arg(1'000'000)
     ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
+
+// The crawl going on after crawlLog: one more record of about 150 words, one new word and three
+// new nodes.
+class LogGrowth {
+ public:
+  explicit LogGrowth(const SampleLog& log) {
+    const SampleRecord last = log.record(log.size() - 1);
+    words_ = last.wordsTotal;
+    distinct_ = static_cast<std::uint32_t>(static_cast<double>(last.ratio) * words_);
+    nodes_ = last.nodeCount;
+  }
+  void addRecord(SampleLog& log) {
+    words_ += 150;
+    distinct_ += 1;
+    nodes_ += 3;
+    log.appendSample(distinct_, words_, nodes_);
+  }
+
+ private:
+  std::uint32_t words_;
+  std::uint32_t distinct_;
+  std::uint32_t nodes_;
+};
+
+// View 1 as a crawl draws it: the log gains one record between drawings (outside the timing), so
+// every point moves and the log's records are not all still in the cache from the last drawing.
+void BM_GrowthGraphGrowing(benchmark::State& state) {
+  SampleLog log = crawlLog(static_cast<std::size_t>(state.range(0)));
+  LogGrowth growth(log);
+  const BigTrie& big = bigTrie();
+  Drawing drawing;
+  for (auto _ : state) {
+    state.PauseTiming();
+    growth.addRecord(log);
+    state.ResumeTiming();
+    drawing.draw('1', big, log);
+  }
+  state.counters["records"] = static_cast<double>(log.size());
+}
+BENCHMARK(BM_GrowthGraphGrowing)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// The three series' points alone, into a 640 x 480 frame with the scales view 1 gives them, the
+// log growing as in BM_GrowthGraphGrowing: GrowthPoints against the plotting before it
+// (GrowthPointsBefore), for a comparison in one run.
+template <class Plotter>
+void BM_GrowthPointsGrowing(benchmark::State& state) {
+  SampleLog log = crawlLog(static_cast<std::size_t>(state.range(0)));
+  LogGrowth growth(log);
+  FrameBuffer frame;
+  frame.resize(640, 480);
+  Plotter plotter;
+  const GrowthPixels pixels{0xFFFF, 0xFFE0, 0x07FF};
+  for (auto _ : state) {
+    state.PauseTiming();
+    const float largestRatio = log.largestRatio();
+    growth.addRecord(log);
+    const SampleRecord last = log.record(log.size() - 1);
+    const GrowthScales scales{470.0, std::nearbyint(last.nodeCount / 280.0),
+                              std::nearbyint(last.wordsTotal / 280.0),
+                              std::nearbyint(280.0 / largestRatio)};
+    state.ResumeTiming();
+    plotter.plot(frame, log, scales, pixels);
+  }
+  state.counters["records"] = static_cast<double>(log.size());
+}
+BENCHMARK_TEMPLATE(BM_GrowthPointsGrowing, GrowthPoints)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_GrowthPointsGrowing, GrowthPointsBefore)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond);
 
 // The walk alone, with a visitor that only counts: what every walking view pays before drawing.

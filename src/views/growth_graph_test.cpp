@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
+#include <tuple>
 #include <utility>
 
 #include "screen/number_format.h"
@@ -168,18 +170,30 @@ float drawPlainGrowthGraph(ScreenService& screen, const SampleLog& log, std::uin
 
 // A run's log: counters that only grow, in spurts and in long flat stretches, so that whole
 // blocks share their pixels and others straddle a step.
+class CrawlLikeGrowth {
+ public:
+  explicit CrawlLikeGrowth(std::mt19937& random) : random_(random) {}
+
+  void grow(SampleLog& log, std::size_t records) {
+    while (log.size() < records) {
+      const bool flat = (log.size() / 5000) % 3 == 2;
+      const std::uint32_t read = 100 + random_() % 150;
+      const std::uint32_t fresh = flat ? random_() % 2 : random_() % (read / 2 + 1);
+      words_ += read;
+      distinct_ += fresh;
+      nodes_ += fresh * (random_() % 6);
+      log.appendSample(distinct_, words_, nodes_);
+    }
+  }
+
+ private:
+  std::mt19937& random_;
+  std::uint32_t words_ = 0, distinct_ = 0, nodes_ = 224;
+};
+
 SampleLog crawlLikeLog(std::mt19937& random, std::size_t records) {
   SampleLog log;
-  std::uint32_t words = 0, distinct = 0, nodes = 224;
-  while (log.size() < records) {
-    const bool flat = (log.size() / 5000) % 3 == 2;
-    const std::uint32_t read = 100 + random() % 150;
-    const std::uint32_t fresh = flat ? random() % 2 : random() % (read / 2 + 1);
-    words += read;
-    distinct += fresh;
-    nodes += fresh * (random() % 6);
-    log.appendSample(distinct, words, nodes);
-  }
+  CrawlLikeGrowth(random).grow(log, records);
   return log;
 }
 
@@ -195,6 +209,34 @@ SampleLog damagedLog(std::mt19937& random, std::size_t records) {
                 static_cast<std::uint32_t>(random() % (1u << (random() % 32)))});
   }
   return log;
+}
+
+// Draws the log with `graph` and with the plain drawing on fresh screens of the size; the two
+// pictures and ratio memories must agree.
+void expectPlainPicture(GrowthGraph& graph, float& plainMax, const SampleLog& log, int width,
+                        int height, const std::string& what) {
+  ScreenService fast;
+  ScreenService plain;
+  for (ScreenService* screen : {&fast, &plain}) {
+    screen->openWindow(width, height);
+    screen->lockScreen();
+  }
+  fast.moveCursor(14, 1);
+  graph.draw(fast, log, 300'000);
+  plainMax = drawPlainGrowthGraph(plain, log, 300'000, plainMax);
+  ASSERT_EQ(std::bit_cast<std::uint32_t>(graph.previousMaxRatio()),
+            std::bit_cast<std::uint32_t>(plainMax))
+      << what;
+  for (int y = 0; y < height; ++y) {
+    if (std::equal(fast.frame().row(y), fast.frame().row(y) + width, plain.frame().row(y))) {
+      continue;
+    }
+    for (int x = 0; x < width; ++x) {
+      ASSERT_EQ(fast.frame().at(x, y), plain.frame().at(x, y))
+          << what << ", " << log.size() << " records, " << width << " x " << height << ", at (" << x
+          << ", " << y << ")";
+    }
+  }
 }
 
 // Drawn twice (the second drawing scales the ratios by the first one's largest), each picture
@@ -215,26 +257,65 @@ TEST(GrowthGraph, PictureEqualsThePlainPerRecordDrawing) {
       GrowthGraph graph;
       float plainMax = 0.0f;
       for (int drawing = 1; drawing <= 2; ++drawing) {
-        ScreenService fast;
-        ScreenService plain;
-        for (ScreenService* screen : {&fast, &plain}) {
-          screen->openWindow(width, height);
-          screen->lockScreen();
-        }
-        fast.moveCursor(14, 1);
-        graph.draw(fast, log, 300'000);
-        plainMax = drawPlainGrowthGraph(plain, log, 300'000, plainMax);
-        ASSERT_EQ(std::bit_cast<std::uint32_t>(graph.previousMaxRatio()),
-                  std::bit_cast<std::uint32_t>(plainMax));
-        for (int y = 0; y < height; ++y) {
-          for (int x = 0; x < width; ++x) {
-            ASSERT_EQ(fast.frame().at(x, y), plain.frame().at(x, y))
-                << name << ", " << width << " x " << height << ", drawing " << drawing << ", at ("
-                << x << ", " << y << ")";
-          }
-        }
+        expectPlainPicture(graph, plainMax, log, width, height,
+                           std::string(name) + ", drawing " + std::to_string(drawing));
       }
     }
+  }
+}
+
+// One graph drawing a log as a crawl does: between drawings the log gains one record or many, the
+// scales change with it, the window switches size, a record raises the largest ratio, and logs
+// of the same length but other records come in between.
+TEST(GrowthGraph, PictureStaysThePlainOneWhileTheLogGrows) {
+  std::mt19937 random(5);
+  CrawlLikeGrowth growth(random);
+  SampleLog log;
+  growth.grow(log, 20'000);
+  GrowthGraph graph;
+  float plainMax = 0.0f;
+  int width = 640, height = 480;
+  const auto drawBoth = [&](const SampleLog& l, const std::string& what) {
+    expectPlainPicture(graph, plainMax, l, width, height, what);
+  };
+  for (int step = 0; step < 40; ++step) {
+    growth.grow(log, log.size() + 1);
+    drawBoth(log, "one more record");
+  }
+  for (const std::size_t many : {15u, 700u, 6'000u}) {
+    growth.grow(log, log.size() + many);
+    drawBoth(log, "many more records");
+  }
+  std::tie(width, height) = std::pair{1200, 800};
+  for (int step = 0; step < 20; ++step) {
+    growth.grow(log, log.size() + 1);
+    drawBoth(log, "one more record, large window");
+  }
+  const SampleRecord before = log.record(log.size() - 1);
+  log.append({0.9f, before.wordsTotal, before.nodeCount});  // the largest ratio
+  drawBoth(log, "largest ratio raised");
+  growth.grow(log, log.size() + 1);
+  drawBoth(log, "ratio scale changed");
+
+  // Logs that parted from this one: as long, ending in the same record, other records before.
+  const SampleRecord last = log.record(log.size() - 1);
+  const auto jump = [&last](SampleLog& l, std::uint32_t by) {
+    l.append({last.ratio, last.wordsTotal + by, last.nodeCount + by});
+  };
+  SampleLog other = log;
+  SampleLog falling = log;
+  jump(log, 50'000);
+  jump(log, 100'000);
+  jump(other, 25'000);
+  jump(other, 100'000);
+  falling.append({0.25f, 5, 5});
+  jump(falling, 100'000);
+  ASSERT_TRUE(log.countsNeverFall() && other.countsNeverFall());
+  std::tie(width, height) = std::pair{640, 480};
+  for (int step = 0; step < 2; ++step) {
+    drawBoth(log, "the log");
+    drawBoth(other, "another log");
+    drawBoth(falling, "a log whose counts fall");
   }
 }
 

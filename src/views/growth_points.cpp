@@ -3,29 +3,69 @@
 #include <algorithm>
 #include <cmath>
 
-#include "screen/pixel_drawing.h"
-
 namespace ws {
 
 namespace {
 
 constexpr float kMargin = 10.0f;
 
-// The pixel a coordinate falls on along an axis of `limit` pixels, as plotPixel rounds it; -1 for
-// every position before the window and `limit` for every one beyond. Never decreases as v grows.
-int pixelOn(float v, int limit) {
-  const double p = roundedCoordinate(v);
-  if (!(p >= 0.0)) return -1;
-  if (p >= limit) return limit;
-  return static_cast<int>(p);
+// The column of record i of `records` in a window `width` pixels wide.
+int columnOf(std::size_t i, std::size_t records, int width) {
+  // In double: (width - 20) * i overflows 32 bits on a long run.
+  return pixelOn(static_cast<float>(kMargin + (width - 20) * static_cast<double>(i) /
+                                                  static_cast<double>(records)),
+                 width);
+}
+
+// The points of the count series in records begin .. end - 1: the last record of each run.
+void addRunsOfCount(std::size_t begin, std::size_t end, std::size_t records,
+                    const std::vector<CountRun>& runs, std::size_t& run, int height,
+                    std::vector<SeriesPoint>& points) {
+  while (run + 1 < runs.size() && runs[run + 1].start <= begin) ++run;
+  for (std::size_t j = run; j < runs.size() && runs[j].start < end; ++j) {
+    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : records;
+    if (runs[j].row >= 0 && runs[j].row < height) {
+      points.push_back(SeriesPoint{std::min(next, end) - 1, runs[j].row});
+    }
+  }
+}
+
+// Every record's point of a count series that may fall (a damaged log).
+void addEveryCount(const SampleLog& log, std::size_t begin, std::size_t end,
+                   std::uint32_t SampleRecord::*count, const CountRow& rowOf,
+                   std::vector<SeriesPoint>& points) {
+  for (std::size_t i = begin; i < end; ++i) {
+    const int row = rowOf(log.record(i).*count);
+    if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{i, row});
+  }
 }
 
 }  // namespace
 
-float graphCoordinate(double v) {
-  constexpr double kFar = 1.0e6;
-  if (std::isnan(v)) return static_cast<float>(-kFar);
-  return static_cast<float>(std::clamp(v, -kFar, kFar));
+// The record-by-record plotting leaves on each pixel the point of the latest record, and of a
+// record the ratio point over the others. The ratio points go first, in log order; a memory or
+// words point then goes over a ratio point only when its record comes later.
+void GrowthPoints::plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
+                              const GrowthPixels& pixels) {
+  ++stamp_;
+  for (const SeriesPoint& p : ratio) {
+    frame.set(x, p.row, pixels.ratio);
+    auto& latest = latestRatio_[static_cast<std::size_t>(p.row)];
+    latest = {stamp_, p.record};
+  }
+  const auto plotCount = [&](const SeriesPoint& p, std::uint16_t pixel) {
+    const auto& latest = latestRatio_[static_cast<std::size_t>(p.row)];
+    if (latest.stamp != stamp_ || latest.record < p.record) frame.set(x, p.row, pixel);
+  };
+  // Memory and words in log order, memory first within a record.
+  std::size_t w = 0;
+  for (const SeriesPoint& m : memoryPoints_) {
+    for (; w < wordsPoints_.size() && wordsPoints_[w].record < m.record; ++w) {
+      plotCount(wordsPoints_[w], pixels.words);
+    }
+    plotCount(m, pixels.memory);
+  }
+  for (; w < wordsPoints_.size(); ++w) plotCount(wordsPoints_[w], pixels.words);
 }
 
 void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
@@ -33,143 +73,101 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
   const int width = frame.width();
   const int height = frame.height();
   const std::size_t records = log.size();
-
-  // Where record i's points land. Each is a monotone function of the record's number or of one
-  // of its values, so records whose extremes land on one pixel all land there.
-  const auto column = [&](std::size_t i) {
-    // In double: (width - 20) * i overflows 32 bits on a long run.
-    return pixelOn(static_cast<float>(kMargin + (width - 20) * static_cast<double>(i) /
-                                                    static_cast<double>(records)),
-                   width);
-  };
-  const auto memoryRow = [&](std::uint32_t n) {
-    return pixelOn(graphCoordinate(scales.baseline - n / scales.nodesScale), height);
-  };
-  const auto wordsRow = [&](std::uint32_t n) {
-    return pixelOn(graphCoordinate(scales.baseline - n / scales.wordsScale), height);
-  };
-  const auto ratioRow = [&](float ratio) {
-    return pixelOn(graphCoordinate(scales.baseline - std::floor(scales.ratioScale * ratio)),
-                   height);
-  };
-  const bool memoryShown = scales.nodesScale > 0.0;
-  const bool wordsShown = scales.wordsScale > 0.0;
-
   if (width <= 20) {
-    // Columns do not grow with the record number here; no window of the program is this narrow.
-    for (std::size_t i = 0; i < records; ++i) {
-      const int x = column(i);
-      if (x < 0 || x >= width) continue;
-      const SampleRecord r = log.record(i);
-      const int rows[] = {memoryShown ? memoryRow(r.nodeCount) : -1,
-                          wordsShown ? wordsRow(r.wordsTotal) : -1, ratioRow(r.ratio)};
-      const std::uint16_t colours[] = {pixels.memory, pixels.words, pixels.ratio};
-      for (int s = 0; s < 3; ++s) {
-        if (rows[s] >= 0 && rows[s] < height) frame.set(x, rows[s], colours[s]);
-      }
-    }
+    plotEveryRecord(frame, log, scales, pixels);
     return;
   }
+  findColumnStarts(width, records);
 
-  // The records of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
-  columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
-  std::size_t low = 0;
-  for (int x = 0; x <= width; ++x) {
-    // Searched near the column's ideal first record (x - 10.5) * records / (width - 20), and in
-    // the whole rest of the log should rounding have moved it further.
-    const double ideal = (x - kMargin - 0.5) * static_cast<double>(records) / (width - 20);
-    const auto guess = static_cast<std::size_t>(std::clamp(ideal, 0.0, double(records)));
-    std::size_t high = records;
-    if (guess > low + 2 && column(guess - 2) < x) low = guess - 2;
-    if (guess + 2 < high && column(guess + 2) >= x) high = guess + 2;
-    while (low < high) {
-      const std::size_t mid = low + (high - low) / 2;
-      if (column(mid) >= x) {
-        high = mid;
-      } else {
-        low = mid + 1;
-      }
-    }
-    columnStarts_[static_cast<std::size_t>(x)] = low;
-  }
-
-  // Per series, the last record of each run of equal rows within begin..end - 1.
-  const auto add = [&](std::size_t i, int series, int row, std::uint16_t pixel) {
-    if (row >= 0 && row < height) points_.push_back({i, series, row, pixel});
-  };
-  // A count that never falls gives rows that never rise: each run is found by binary search.
-  const auto addRunsOfCount = [&](std::size_t begin, std::size_t end, int series,
-                                  std::uint16_t pixel, auto row) {
-    while (end > begin) {
-      const std::size_t i = end - 1;
-      const int r = row(i);
-      std::size_t first = begin;
-      std::size_t last = row(begin) == r ? begin : i;  // mostly one run per column
-      while (first < last) {
-        const std::size_t mid = first + (last - first) / 2;
-        if (row(mid) == r) {
-          last = mid;
-        } else {
-          first = mid + 1;
-        }
-      }
-      add(i, series, r, pixel);
-      end = first;
-    }
-  };
-  const auto addEveryRecord = [&](std::size_t begin, std::size_t end, int series,
-                                  std::uint16_t pixel, auto row) {
-    for (std::size_t i = begin; i < end; ++i) add(i, series, row(i), pixel);
-  };
-  // Ratios: where the largest block around a record has its extremes on one row, the block's
-  // earlier records in the column lie under that record's point.
-  const auto addRunsOfRatio = [&](std::size_t begin, std::size_t end) {
-    while (end > begin) {
-      const std::size_t i = end - 1;
-      std::size_t next = i;
-      for (int level = SampleLog::kBlockLevels - 1; level >= 0; --level) {
-        const std::size_t size = SampleLog::blockRecords(level);
-        const std::size_t k = i / size;
-        if (k >= log.blockCount(level)) continue;
-        const SampleBlock& b = log.block(level, k);
-        if (b.finiteRatios && ratioRow(b.lowRatio) == ratioRow(b.highRatio)) {
-          next = std::max(begin, k * size);
-          break;
-        }
-      }
-      add(i, 2, ratioRow(log.record(i).ratio), pixels.ratio);
-      end = next;
-    }
-  };
-
-  const auto nodesRowOf = [&](std::size_t i) { return memoryRow(log.record(i).nodeCount); };
-  const auto wordsRowOf = [&](std::size_t i) { return wordsRow(log.record(i).wordsTotal); };
+  const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
+  const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
+  const bool memoryShown = scales.nodesScale > 0.0;
+  const bool wordsShown = scales.wordsScale > 0.0;
   const bool countsNeverFall = log.countsNeverFall();
+  static const std::vector<CountRun> kNoRuns;
+  const std::vector<CountRun>& memoryRuns =
+      memoryShown && countsNeverFall ? memoryRuns_.find(log, &SampleRecord::nodeCount, memoryRow)
+                                     : kNoRuns;
+  const std::vector<CountRun>& wordsRuns =
+      wordsShown && countsNeverFall ? wordsRuns_.find(log, &SampleRecord::wordsTotal, wordsRow)
+                                    : kNoRuns;
+  ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
+
+  std::size_t memoryRun = 0;
+  std::size_t wordsRun = 0;
+  latestRatio_.resize(static_cast<std::size_t>(height));
   for (int x = 0; x < width; ++x) {
     const std::size_t begin = columnStarts_[static_cast<std::size_t>(x)];
     const std::size_t end = columnStarts_[static_cast<std::size_t>(x) + 1];
     if (begin == end) continue;
-    points_.clear();
-    if (memoryShown) {
-      if (countsNeverFall) {
-        addRunsOfCount(begin, end, 0, pixels.memory, nodesRowOf);
-      } else {
-        addEveryRecord(begin, end, 0, pixels.memory, nodesRowOf);
+    memoryPoints_.clear();
+    wordsPoints_.clear();
+    if (memoryShown && countsNeverFall) {
+      addRunsOfCount(begin, end, records, memoryRuns, memoryRun, height, memoryPoints_);
+    } else if (memoryShown) {
+      addEveryCount(log, begin, end, &SampleRecord::nodeCount, memoryRow, memoryPoints_);
+    }
+    if (wordsShown && countsNeverFall) {
+      addRunsOfCount(begin, end, records, wordsRuns, wordsRun, height, wordsPoints_);
+    } else if (wordsShown) {
+      addEveryCount(log, begin, end, &SampleRecord::wordsTotal, wordsRow, wordsPoints_);
+    }
+    plotColumn(frame, x, ratioColumns_.column(x, begin, end), pixels);
+  }
+}
+
+void GrowthPoints::findColumnStarts(int width, std::size_t records) {
+  columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
+  const double pixelsPerRecord = (width - 20) / static_cast<double>(records);
+  // A record lands in column x or beyond when its position, rounded to a float, is at least
+  // x - 0.5. The float lies within width * 2^-24 of the exact position; with four times that
+  // distance from the column's edge a record's side of it is known without computing the float.
+  const double sure = width * 0x1p-22;
+  std::size_t low = 0;  // records before it lie in earlier columns
+  for (int x = 0; x <= width; ++x) {
+    // Where the column's edge lies among the records: its first record is the next whole one,
+    // unless rounding moved it; then it is searched in the whole rest of the log.
+    const double edge = (x - kMargin - 0.5) * static_cast<double>(records) / (width - 20);
+    const double first = std::clamp(std::ceil(edge), 0.0, double(records));
+    const auto guess = static_cast<std::size_t>(first);
+    const bool guessInColumn = guess == records || (first - edge) * pixelsPerRecord > sure ||
+                               columnOf(guess, records, width) >= x;
+    const bool beforeInEarlier = guess == low || (edge - (first - 1.0)) * pixelsPerRecord > sure ||
+                                 columnOf(guess - 1, records, width) < x;
+    if (guess >= low && guessInColumn && beforeInEarlier) {
+      low = guess;
+    } else {
+      std::size_t high = records;
+      while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (columnOf(mid, records, width) >= x) {
+          high = mid;
+        } else {
+          low = mid + 1;
+        }
       }
     }
-    if (wordsShown) {
-      if (countsNeverFall) {
-        addRunsOfCount(begin, end, 1, pixels.words, wordsRowOf);
-      } else {
-        addEveryRecord(begin, end, 1, pixels.words, wordsRowOf);
-      }
+    columnStarts_[static_cast<std::size_t>(x)] = low;
+  }
+}
+
+void GrowthPoints::plotEveryRecord(FrameBuffer& frame, const SampleLog& log,
+                                   const GrowthScales& scales, const GrowthPixels& pixels) {
+  const int width = frame.width();
+  const int height = frame.height();
+  const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
+  const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
+  const RatioRow ratioRow{scales.baseline, scales.ratioScale, height};
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    const int x = columnOf(i, log.size(), width);
+    if (x < 0 || x >= width) continue;
+    const SampleRecord r = log.record(i);
+    const int rows[] = {scales.nodesScale > 0.0 ? memoryRow(r.nodeCount) : -1,
+                        scales.wordsScale > 0.0 ? wordsRow(r.wordsTotal) : -1, ratioRow(r.ratio)};
+    const std::uint16_t colours[] = {pixels.memory, pixels.words, pixels.ratio};
+    for (int s = 0; s < 3; ++s) {
+      if (rows[s] >= 0 && rows[s] < height) frame.set(x, rows[s], colours[s]);
     }
-    addRunsOfRatio(begin, end);
-    // In plotting order, so that the last point on a pixel stays.
-    std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) {
-      return a.record != b.record ? a.record < b.record : a.series < b.series;
-    });
-    for (const Point& p : points_) frame.set(x, p.row, p.pixel);
   }
 }
 

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "screen/frame_buffer.h"
+#include "views/count_runs.h"
+#include "views/graph_coordinate.h"
+#include "views/ratio_columns.h"
 #include "views/sample_log.h"
 
 namespace ws {
-
-// A computed coordinate of the graph for the screen, which rounds floats to pixels. Values far off
-// the window (a huge scale, a NaN from a damaged log) are pinned well outside it, so the screen
-// still drops them and never meets a float it cannot turn into a pixel position.
-float graphCoordinate(double v);
 
 struct GrowthScales {
   double baseline = 0.0;
@@ -32,23 +30,39 @@ struct GrowthPixels {
 };
 
 // Plots the series into the frame with the picture of the record-by-record plotting, in time that
-// hardly grows with the log: per column only the points that no later point covers are found
-// (binary search where the counts never fall, the log's block extremes for the ratio) and
-// plotted. Keeps scratch space from one drawing to the next.
+// hardly grows with the log: per column only the points that no later point of their series
+// covers are plotted, in log order. The count series come from their runs of equal rows
+// (CountRuns) where the counts never fall, the ratio series from RatioColumns. Keeps scratch
+// space, search hints and the ratio columns from one drawing to the next.
 class GrowthPoints {
  public:
   void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
             const GrowthPixels& pixels);
 
  private:
-  struct Point {
-    std::size_t record;
-    int series;  // plotting order within a record: memory 0, words 1, ratio 2
-    int row;
-    std::uint16_t pixel;
-  };
+  void findColumnStarts(int width, std::size_t records);
+  // Plots the column's points of the three series; memoryPoints_ and wordsPoints_ hold the count
+  // series' points, each in log order.
+  void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
+                  const GrowthPixels& pixels);
+  // Every record's three points; for windows too narrow for columns to grow with the records.
+  static void plotEveryRecord(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
+                              const GrowthPixels& pixels);
+
+  // The records of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
   std::vector<std::size_t> columnStarts_;
-  std::vector<Point> points_;
+  std::vector<SeriesPoint> memoryPoints_;
+  std::vector<SeriesPoint> wordsPoints_;
+  CountRuns memoryRuns_;
+  CountRuns wordsRuns_;
+  RatioColumns ratioColumns_;
+  // By row: the latest ratio point of the column being plotted, where stamp is stamp_.
+  struct LatestRatio {
+    std::uint64_t stamp = 0;
+    std::size_t record = 0;
+  };
+  std::vector<LatestRatio> latestRatio_;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace ws

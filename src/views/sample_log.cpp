@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <utility>
 
 #include "screen/number_format.h"
 
@@ -15,6 +17,46 @@ void put(std::string& out, const std::array<std::uint8_t, 4>& bytes) {
 }
 
 }  // namespace
+
+std::uint64_t SampleLog::newIdentity() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+SampleLog::SampleLog(const SampleLog& other)
+    : bytes_(other.bytes_),
+      largestRatio_(other.largestRatio_),
+      countsNeverFall_(other.countsNeverFall_),
+      levels_(other.levels_) {}
+
+SampleLog::SampleLog(SampleLog&& other) noexcept
+    : bytes_(std::move(other.bytes_)),
+      largestRatio_(other.largestRatio_),
+      countsNeverFall_(other.countsNeverFall_),
+      levels_(std::move(other.levels_)) {
+  other.identity_ = newIdentity();
+}
+
+SampleLog& SampleLog::operator=(const SampleLog& other) {
+  if (this == &other) return *this;
+  bytes_ = other.bytes_;
+  largestRatio_ = other.largestRatio_;
+  countsNeverFall_ = other.countsNeverFall_;
+  levels_ = other.levels_;
+  identity_ = newIdentity();
+  return *this;
+}
+
+SampleLog& SampleLog::operator=(SampleLog&& other) noexcept {
+  if (this == &other) return *this;
+  bytes_ = std::move(other.bytes_);
+  largestRatio_ = other.largestRatio_;
+  countsNeverFall_ = other.countsNeverFall_;
+  levels_ = std::move(other.levels_);
+  identity_ = newIdentity();
+  other.identity_ = newIdentity();
+  return *this;
+}
 
 void SampleLog::appendSample(std::uint32_t distinctWords, std::uint32_t wordsTotal,
                              std::uint32_t nodeCount) {

@@ -45,6 +45,16 @@ class SampleLog {
   static constexpr std::size_t blockRecords(int level) { return std::size_t{16} << (4 * level); }
 
   SampleLog() { append(SampleRecord{}); }
+  // A copy, or a log moved from, starts with an identity of its own.
+  SampleLog(const SampleLog& other);
+  SampleLog(SampleLog&& other) noexcept;
+  SampleLog& operator=(const SampleLog& other);
+  SampleLog& operator=(SampleLog&& other) noexcept;
+  ~SampleLog() = default;
+
+  // Tells logs apart for readers that keep results from one drawing to the next: two logs of one
+  // identity agree on every record that both hold (records are only appended).
+  std::uint64_t identity() const { return identity_; }
 
   // Appends the record of a sample taken with these counters: the ratio is divided in double and
   // rounded once to single precision. REQUIRES: wordsTotal >= 1.
@@ -90,11 +100,13 @@ class SampleLog {
     SampleBlock open{};  // the block being filled; meaningful once it holds a part
   };
   void addToBlocks(int level, const SampleBlock& part, bool first, bool last);
+  static std::uint64_t newIdentity();
 
   std::string bytes_;
   float largestRatio_ = 0.0f;
   bool countsNeverFall_ = true;
   std::array<Level, kBlockLevels> levels_;
+  std::uint64_t identity_ = newIdentity();
 };
 
 }  // namespace ws

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace ws {
 namespace {
@@ -100,6 +101,29 @@ TEST(SampleLog, RecordsReadBackAndBlocksHoldTheirExtremes) {
   EXPECT_EQ(plain.block(0, 0).lowRatio, 0.0f);
   EXPECT_EQ(plain.block(0, 0).highRatio, 0.9f);
   EXPECT_EQ(plain.block(0, 0).highNodes, 15u);
+}
+
+// Readers keep results per identity: a log keeps its own while it grows, and no copy shares it,
+// since a copy may go on with other records.
+TEST(SampleLog, CopiesAndMovesTakeAnIdentityOfTheirOwn) {
+  SampleLog log;
+  const std::uint64_t identity = log.identity();
+  log.appendSample(1, 2, 3);
+  EXPECT_EQ(log.identity(), identity);
+  SampleLog copy = log;
+  EXPECT_NE(copy.identity(), identity);
+  EXPECT_EQ(copy.bytes(), log.bytes());
+  copy = log;
+  EXPECT_NE(copy.identity(), identity);
+  SampleLog moved = std::move(copy);
+  EXPECT_NE(moved.identity(), identity);
+  EXPECT_EQ(moved.bytes(), log.bytes());
+  SampleLog assigned;
+  const std::uint64_t before = assigned.identity();
+  assigned = std::move(moved);
+  EXPECT_NE(assigned.identity(), before);
+  EXPECT_NE(assigned.identity(), identity);
+  EXPECT_EQ(assigned.size(), 2u);
 }
 
 }  // namespace
