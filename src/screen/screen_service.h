@@ -76,6 +76,8 @@ class ScreenService {
   void clearScreen(ClearMode mode = ClearMode::kDefault);
   void moveCursor(int row, int column);
   int cursorRow() const { return console_.cursorRow(); }
+  // Rows of the text viewport.
+  int textViewportRows() const { return console_.viewportBottom() - console_.viewportTop() + 1; }
   int cursorColumn() const { return console_.cursorColumn(); }
   bool pendingLineEnd() const { return console_.pendingLineEnd(); }
   void printText(std::string_view text, bool lineEnd = false);

@@ -7,7 +7,9 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "screen/number_format.h"
 #include "trie/trie_walk.h"
 #include "views/test_view_fixture.h"
 #include "views/word_list_visitors.h"
@@ -128,6 +130,66 @@ TEST(SubstringView, ListsAsManyWordsAsAPlainSearchFinds) {
     walkTrie(f.trie, visitor);
     f.screen.unlockScreen();
     EXPECT_EQ(visitor.lineNumber(), expected) << "pass " << pass;
+  }
+}
+
+// The list prints only the lines that can still be seen when the walk ends; the viewport must end
+// as printing every line leaves it: the same pixels, cursor and pending line end. Words that wrap
+// (one byte short of a row, a whole row, one byte over, several rows) and lists shorter and longer
+// than the viewport.
+TEST(ThirdLetterView, KeepsOnlyTheVisibleLinesAndEndsAsPrintingEveryLine) {
+  struct Collector final : TrieVisitor {
+    void visit(std::string_view word, std::uint32_t count, const NodeView&, std::uint8_t) override {
+      if (count != 0 && word.size() >= 3 && word[2] == 'a') words.emplace_back(word);
+    }
+    std::vector<std::string> words;
+  };
+  const auto screenWithList = [](ScreenService& screen) {
+    screen.openWindow(640, 480);
+    screen.setTextGrid(80, 60);
+    screen.lockScreen();
+    screen.moveCursor(14, 1);
+    screen.printText("headline", true);
+    screen.setTextViewport(17, 60);
+  };
+  for (const int wordCount : {0, 20, 43, 44, 45, 46, 300, 600}) {
+    const bool wrapping = wordCount >= 300;
+    WordTrie trie;
+    for (int i = 0; i < wordCount; ++i) {
+      std::string word = "zza" + std::to_string(1000 + i);
+      if (wrapping && i % 7 == 3)
+        word.resize(std::size_t{76} + static_cast<std::size_t>(i % 6), 'w');
+      if (wrapping && i % 50 == 11) word.resize(400, 'x');
+      if (wordCount == 600 && i < 590) word[3] = 'b';  // the longest lines among the last few
+      trie.insertWord(word);
+    }
+    ScreenService kept;
+    screenWithList(kept);
+    ThirdLetterVisitor visitor;
+    visitor.setScreen(kept);
+    walkTrie(trie, visitor);
+
+    ScreenService every;
+    screenWithList(every);
+    Collector collector;
+    walkTrie(trie, collector);
+    for (std::size_t line = 0; line < collector.words.size(); ++line) {
+      every.printText(signedPrintText(static_cast<std::int32_t>(line + 1)));
+      every.printText(" ");
+      every.printText(collector.words[line], true);
+    }
+    kept.unlockScreen();
+    every.unlockScreen();
+
+    EXPECT_EQ(visitor.lineNumber(), static_cast<std::int32_t>(collector.words.size()));
+    EXPECT_EQ(kept.cursorRow(), every.cursorRow()) << wordCount;
+    EXPECT_EQ(kept.cursorColumn(), every.cursorColumn()) << wordCount;
+    EXPECT_EQ(kept.pendingLineEnd(), every.pendingLineEnd()) << wordCount;
+    int differing = 0;
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) differing += kept.frame().at(x, y) != every.frame().at(x, y);
+    }
+    EXPECT_EQ(differing, 0) << wordCount << " words";
   }
 }
 

@@ -4,18 +4,36 @@
 #include <cstring>
 
 #include "screen/number_format.h"
+#include "trie/trie_node.h"
 
 namespace ws {
 
 void WordListVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& /*node*/,
                             std::uint8_t linkNumber) {
-  if (linkNumber == 1 && word == "!") lineNumber_ = 0;
+  if (linkNumber == 1 && word == "!") {
+    lineNumber_ = 0;
+    keptLimit_ = static_cast<std::size_t>(screen_->textViewportRows());
+  }
   const bool selected = selects(word);
-  if (count == 0 || !selected) return;
+  if (count != 0 && selected) keep(word);
+  if (linkNumber == kLinkCount) printKeptLines();
+}
+
+void WordListVisitor::keep(std::string_view word) {
+  const auto slot = static_cast<std::size_t>(lineNumber_) % keptLimit_;
   ++lineNumber_;
-  screen_->printText(signedPrintText(lineNumber_));
-  screen_->printText(" ");
-  screen_->printText(word, true);
+  if (kept_.size() <= slot) kept_.resize(slot + 1);
+  kept_[slot].assign(word);
+}
+
+void WordListVisitor::printKeptLines() {
+  const auto lines = static_cast<std::size_t>(lineNumber_);
+  const std::size_t first = lines > keptLimit_ ? lines - keptLimit_ : 0;
+  for (std::size_t line = first; line < lines; ++line) {
+    screen_->printText(signedPrintText(static_cast<std::int32_t>(line + 1)));
+    screen_->printText(" ");
+    screen_->printText(kept_[line % keptLimit_], true);
+  }
 }
 
 bool ThirdLetterVisitor::selects(std::string_view word) {

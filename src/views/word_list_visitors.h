@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,8 @@ class WordListVisitor : public TrieVisitor {
   void setScreen(ScreenService& screen) { screen_ = &screen; }
 
   // Restarts the numbering on the walk's first visit ("!" under link 1). A node that is only a
-  // prefix (count 0) is never listed.
+  // prefix (count 0) is never listed. The lines are printed at the walk's last visit (root 224):
+  // REQUIRES: whole walks.
   void visit(std::string_view word, std::uint32_t count, const NodeView& node,
              std::uint8_t linkNumber) final;
 
@@ -30,8 +32,17 @@ class WordListVisitor : public TrieVisitor {
   virtual bool selects(std::string_view word) = 0;
 
  private:
+  // Every line takes at least one row of the viewport, so when the walk ends no line before the
+  // last viewport-rows ones can still be seen: the others would scroll out before the frame is
+  // shown. Only those are kept and printed, after the walk's last visit; the viewport ends as
+  // printing every line would leave it.
+  void keep(std::string_view word);
+  void printKeptLines();
+
   ScreenService* screen_ = nullptr;
   std::int32_t lineNumber_ = 0;
+  std::vector<std::string> kept_;  // a ring of the last lines' words, kept_.size() at most
+  std::size_t keptLimit_ = 0;      // lines that may still be seen
 };
 
 // View 4: words whose third byte is "a".
