@@ -1,5 +1,6 @@
 #include "views/dot_field_visitors.h"
 
+#include "screen/frame_buffer.h"
 #include "views/headline.h"
 
 namespace ws {
@@ -17,27 +18,46 @@ Colour nodeColour(std::uint32_t count, int childCount) {
 void DotField::advance(std::string_view word, std::uint8_t linkNumber) {
   if (linkNumber == 1 && word == "!") {
     dotIndex_ = 0;
+    dotColumn_ = 0;
+    dotFieldRow_ = 0;
     const auto [width, height] = screen_->windowSize();
     width_ = width;
     height_ = height;
   }
   ++dotIndex_;
+  // dotColumn_ and dotFieldRow_ follow dotIndex_ % W and dotIndex_ / W without a division a node.
+  if (++dotColumn_ >= static_cast<std::uint32_t>(width_)) {
+    dotColumn_ = 0;
+    ++dotFieldRow_;
+  }
 }
 
 float DotField::column() const {
-  return static_cast<float>(dotIndex_ % static_cast<std::uint32_t>(width_) + 1);
+  return static_cast<float>(dotColumn_ + 1);
 }
 
 float DotField::row(int rowsAboveBottom) const {
-  const std::int64_t fieldRow = dotIndex_ / static_cast<std::uint32_t>(width_);
-  return static_cast<float>(height_ - 1 - rowsAboveBottom - fieldRow);
+  return static_cast<float>(height_ - 1 - rowsAboveBottom - std::int64_t{dotFieldRow_});
+}
+
+void DotField::plotDot(int rowsAboveBottom, Colour colour) {
+  if (screen_->lockDepth() == 0) {
+    screen_->plotPixel(column(), row(rowsAboveBottom), colour);
+    return;
+  }
+  FrameBuffer& frame = screen_->drawingFrame();
+  const std::int64_t x = std::int64_t{dotColumn_} + 1;
+  const std::int64_t y = std::int64_t{height_} - 1 - rowsAboveBottom - dotFieldRow_;
+  if (x < frame.width() && y >= 0 && y < frame.height()) {
+    frame.set(static_cast<int>(x), static_cast<int>(y), toRgb565(colour));
+  }
 }
 
 void DotFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
                             std::uint8_t linkNumber) {
   advance(word, linkNumber);
   if (!hasWindow()) return;
-  screen_->plotPixel(column(), row(0), nodeColour(count, node.childCount()));
+  plotDot(0, nodeColour(count, node.childCount()));
 }
 
 void LetterFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
@@ -48,7 +68,7 @@ void LetterFieldVisitor::visit(std::string_view word, std::uint32_t count, const
     if (linkNumber != kLastRootEntry) screen_->drawText(column(), row(9), word, kWhite);
     return;
   }
-  screen_->plotPixel(column(), row(9), nodeColour(count, node.childCount()));
+  plotDot(9, nodeColour(count, node.childCount()));
 }
 
 void WordStartFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
@@ -64,7 +84,7 @@ void WordStartFieldVisitor::visit(std::string_view word, std::uint32_t count, co
     screen_->plotPixel(x - 1.0f, y + 1.0f, kWhite);
     return;
   }
-  screen_->plotPixel(x, y, nodeColour(count, node.childCount()));
+  plotDot(0, nodeColour(count, node.childCount()));
 }
 
 std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int reachBelow) {

@@ -37,11 +37,17 @@ class DotField : public TrieVisitor {
   float column() const;
   // The row of the current node, `rowsAboveBottom` above the window's bottom row for the first W.
   float row(int rowsAboveBottom) const;
+  // The current node's dot in `colour`, `rowsAboveBottom` as for row(): the pixel plotPixel sets
+  // at (column(), row(rowsAboveBottom)), written straight into the frame while it is locked (the
+  // coordinates are whole numbers, so there is nothing to round).
+  void plotDot(int rowsAboveBottom, Colour colour);
 
   ScreenService* screen_ = nullptr;
 
  private:
   std::uint32_t dotIndex_ = 0;
+  std::uint32_t dotColumn_ = 0;    // dotIndex_ % width_
+  std::uint32_t dotFieldRow_ = 0;  // dotIndex_ / width_
   int width_ = 0;
   int height_ = 0;
 };
