@@ -6,19 +6,12 @@
 
 namespace ws {
 
-std::string fetchRandomArticle(std::string_view host, Transport transport, const PageGetter& get,
-                               std::string& articlePath) {
-  articlePath = kRandomPagePath;
-  std::string redirect = get(kRandomPagePath);
-  articlePath = cutArticlePath(redirect, host, transport);
-  redirect = std::string();
-  return get(articlePath);
-}
-
 std::string fetchRandomArticle(std::string_view host, std::string& articlePath) {
-  return fetchRandomArticle(
-      host, Transport::kPlain, [host](std::string_view path) { return httpGet(host, path, {}); },
-      articlePath);
+  articlePath = kRandomPagePath;
+  std::string redirect = httpGet(host, kRandomPagePath, {});
+  articlePath = cutArticlePath(redirect, host, Transport::kPlain);
+  redirect = std::string();
+  return httpGet(host, articlePath, {});
 }
 
 HttpArticleSource::HttpArticleSource(std::string host) : host_(std::move(host)) {}

@@ -17,14 +17,10 @@ inline constexpr std::string_view kRandomPagePath = "wiki/Spezial:Zuf%C3%A4llige
 // One GET of `path` (no leading "/") from the fetch's server: the raw reply or an error text.
 using PageGetter = std::function<std::string(std::string_view path)>;
 
-// Requests the random page with `get`, cuts the article path out of the redirect (the Location
-// form of `transport`, see location_cut.h) into `articlePath` (empty when there is none) and
-// returns the raw reply of the request for that path (the request for "/" when it is empty),
-// or an error text. `articlePath` holds kRandomPagePath while the first request runs.
-std::string fetchRandomArticle(std::string_view host, Transport transport, const PageGetter& get,
-                               std::string& articlePath);
-
-// The plain form over httpGet with empty extra headers.
+// Requests the random page with httpGet (no extra headers), cuts the article path out of the
+// redirect (see location_cut.h) into `articlePath` (empty when there is none) and returns the raw
+// reply of the request for that path (the request for "/" when it is empty), or an error text.
+// `articlePath` holds kRandomPagePath while the first request runs.
 std::string fetchRandomArticle(std::string_view host, std::string& articlePath);
 
 // Where the crawl loop gets its articles from.

@@ -69,9 +69,4 @@ std::optional<std::string_view> headerValue(std::string_view reply, std::string_
   return std::nullopt;
 }
 
-int statusClass(std::string_view reply) {
-  const std::optional<StatusLine> status = parseStatusLine(reply);
-  return status ? status->code / 100 : 0;
-}
-
 }  // namespace ws

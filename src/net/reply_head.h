@@ -22,8 +22,4 @@ std::optional<StatusLine> parseStatusLine(std::string_view reply);
 // reply); lines are ended by CR LF or a bare LF. A reply without a status line has no head.
 std::optional<std::string_view> headerValue(std::string_view reply, std::string_view name);
 
-// The status class (the first digit of the code) of a reply: 2 for "HTTP/1.1 200 OK"; 0 when
-// the reply has no status line.
-int statusClass(std::string_view reply);
-
 }  // namespace ws
