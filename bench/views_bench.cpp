@@ -280,7 +280,7 @@ BENCHMARK_TEMPLATE(BM_GrowthPointsGrowing, GrowthPointsBefore)
 // The walk alone, with a visitor that only counts: what every walking view pays before drawing.
 class CountingVisitor final : public TrieVisitor {
  public:
-  void visit(std::string_view word, std::uint32_t count, const NodeView& /*node*/,
+  void visit(std::string_view word, WordCount count, const NodeView& /*node*/,
              std::uint8_t /*linkNumber*/) override {
     bytes += word.size();
     counted += count;

@@ -9,7 +9,7 @@
 namespace ws {
 
 struct CrawlCounters : WordCounters {
-  uint32_t pagesRead = 0;           // article requests made, answered or not
+  uint64_t pagesRead = 0;           // article requests made, answered or not
   uint64_t charactersRead = 0;      // bytes of all counted article texts, separators included
   uint64_t lastSamplePosition = 0;  // absolute text position of the last sample taken
 };

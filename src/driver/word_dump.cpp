@@ -28,7 +28,7 @@ bool writeDumpFile(const WordTrie& trie, const std::filesystem::path& path) {
 // Adds up the dump's line lengths: word, blank, count digits, CR LF.
 class DumpSizeVisitor final : public TrieVisitor {
  public:
-  void visit(std::string_view word, std::uint32_t count, const NodeView&, std::uint8_t) override {
+  void visit(std::string_view word, WordCount count, const NodeView&, std::uint8_t) override {
     std::uint64_t digits = 1;
     for (std::uint32_t rest = count; rest >= 10; rest /= 10) ++digits;
     size_ += word.size() + 1 + digits + 2;
@@ -49,7 +49,7 @@ void removeStaleTemporary(const std::filesystem::path& temporary) {
 
 }  // namespace
 
-void WordDumpVisitor::visit(std::string_view word, std::uint32_t count, const NodeView&,
+void WordDumpVisitor::visit(std::string_view word, WordCount count, const NodeView&,
                             std::uint8_t) {
   line_.assign(word);
   line_ += ' ';

@@ -20,7 +20,7 @@ class WordTrie;
 class WordDumpVisitor : public TrieVisitor {
  public:
   explicit WordDumpVisitor(std::FILE* file) : file_(file) {}
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
 
  private:

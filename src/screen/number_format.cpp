@@ -197,7 +197,7 @@ std::string signedText(int32_t value) {
   return std::to_string(value);
 }
 
-std::string unsignedText(uint32_t value) {
+std::string unsignedText(uint64_t value) {
   return std::to_string(value);
 }
 

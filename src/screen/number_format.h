@@ -19,8 +19,8 @@ namespace ws {
 std::string signedText(int32_t value);
 
 // Decimal digits; no blank. Also the text of an unsigned number printed on the console or into
-// the dump file.
-std::string unsignedText(uint32_t value);
+// the dump file. Every counter of the program fits: 0 to 18446744073709551615.
+std::string unsignedText(uint64_t value);
 
 // A signed number as printed on the console: one blank where the minus sign would stand when the
 // value is 0 or more (" 5", " 0"), the minus sign otherwise ("-3"). Nothing follows the digits.

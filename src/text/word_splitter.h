@@ -56,7 +56,7 @@ void splitWords(std::string& text, WordTrie& trie, WordCounters& counters, After
   const auto flush = [&] {
     trie.insertWords(words, count, created);
     for (size_t i = 0; i < count; ++i) {
-      counters.letterCount += static_cast<uint32_t>(words[i].size());
+      counters.letterCount += words[i].size();
       counters.wordsTotal += 1;
       counters.nodeCount += created[i];
       if (created[i] != 0) counters.distinctWords += 1;

@@ -89,7 +89,9 @@ TEST(WordSplitter, CountersAfterEachWordMatchOneByOneInsertion) {
     if (random() % 7 == 0) text += "Xyz";
   }
   struct Seen {
-    uint32_t words, letters, nodes, distinct;
+    uint64_t words, letters;
+    uint32_t nodes;
+    uint64_t distinct;
     size_t end;
     bool operator==(const Seen&) const = default;
   };

@@ -24,7 +24,7 @@ class CheckingVisitor : public TrieVisitor {
  public:
   explicit CheckingVisitor(const std::vector<ReferenceVisit>& expected) : expected_(expected) {}
 
-  void visit(std::string_view word, uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              uint8_t linkNumber) override {
     const ReferenceVisit seen{std::string(word), count, node.childCount(), linkNumber};
     if (firstMismatch == kNone && (visits >= expected_.size() || !(seen == expected_[visits]))) {

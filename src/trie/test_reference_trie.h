@@ -21,7 +21,7 @@ static_assert(sizeof(ReferenceNode) == 900, "a reference node is exactly 900 byt
 // One visit of a walk, as a visitor sees it.
 struct ReferenceVisit {
   std::string word;
-  uint32_t count;
+  WordCount count;
   int childCount;
   int linkNumber;
   bool operator==(const ReferenceVisit&) const = default;

@@ -14,6 +14,10 @@ constexpr int linkNumberOf(unsigned char b) {
   return static_cast<int>(b) - 32;
 }
 
+// How often a word was read: exact however long the program runs (2^64 words would take the
+// fastest crawl thousands of years).
+using WordCount = uint64_t;
+
 // The byte that link number k stands for, modulo 256 (link 224 gives byte 0).
 constexpr unsigned char byteOfLink(int k) {
   return static_cast<unsigned char>(k + 32);

@@ -16,7 +16,7 @@ namespace {
 class Walker {
  public:
   Walker(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit)
-      : blocks_(trie.blocks()), visitor_(visitor), visitsLeft_(visitLimit) {}
+      : trie_(trie), blocks_(trie.blocks()), visitor_(visitor), visitsLeft_(visitLimit) {}
 
   // Visits the root with link number k and its descendants, unless the visits are used up.
   void walkRoot(const ChildRecord& root, uint8_t k) {
@@ -50,8 +50,9 @@ class Walker {
     if (word_.size() < depth) word_.resize(depth);
     word_[depth - 1] = static_cast<char>(byteOfLink(linkNumber));
     const int childCount = node.children == 0 ? 0 : blocks_.childCount(node.children);
-    visitor_.visit(std::string_view(word_.data(), depth), node.count,
-                   NodeView(node.count, childCount), linkNumber);
+    const std::string_view word(word_.data(), depth);
+    const WordCount count = trie_.countOf(node, word);
+    visitor_.visit(word, count, NodeView(count, childCount), linkNumber);
     --visitsLeft_;
     if (childCount != 0) frames_.push_back({node.children, 0});
   }
@@ -69,6 +70,7 @@ class Walker {
     return &blocks_.record(frame.block, link - 1);
   }
 
+  const WordTrie& trie_;
   const ChildBlocks& blocks_;
   TrieVisitor& visitor_;
   uint64_t visitsLeft_;

@@ -13,14 +13,14 @@ namespace ws {
 // What a visit shows of its node; valid only during that visit.
 class NodeView {
  public:
-  NodeView(uint32_t count, int childCount) : count_(count), childCount_(childCount) {}
+  NodeView(WordCount count, int childCount) : count_(count), childCount_(childCount) {}
 
-  uint32_t count() const { return count_; }
+  WordCount count() const { return count_; }
   // Number of present links.
   int childCount() const { return childCount_; }
 
  private:
-  uint32_t count_;
+  WordCount count_;
   int childCount_;
 };
 
@@ -32,7 +32,7 @@ class TrieVisitor {
   // its entry number). A visitor must not change the trie.
   // A visit with linkNumber 1 and word "!" starts every full walk; the visit with
   // linkNumber 224 ends it.
-  virtual void visit(std::string_view word, uint32_t count, const NodeView& node,
+  virtual void visit(std::string_view word, WordCount count, const NodeView& node,
                      uint8_t linkNumber) = 0;
 };
 

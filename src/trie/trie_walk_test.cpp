@@ -11,14 +11,14 @@ namespace {
 
 struct Visit {
   std::string word;
-  uint32_t count;
+  WordCount count;
   int children;
   int linkNumber;
 };
 
 class RecordingVisitor : public TrieVisitor {
  public:
-  void visit(std::string_view word, uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              uint8_t linkNumber) override {
     visits.push_back({std::string(word), count, node.childCount(), linkNumber});
     EXPECT_EQ(count, node.count());
@@ -84,7 +84,7 @@ TEST(TrieWalk, MillionByteWordIsWalkedWithoutDeepCallStack) {
   trie.insertWord(std::string(1'000'000, 'x'));
   trie.insertWord("xy");
   struct : TrieVisitor {
-    void visit(std::string_view word, uint32_t count, const NodeView&, uint8_t) override {
+    void visit(std::string_view word, WordCount count, const NodeView&, uint8_t) override {
       ++visits;
       if (count != 0) longest = std::max(longest, word.size());
     }

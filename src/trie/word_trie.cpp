@@ -97,7 +97,7 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
     assert(!words[i].empty() && rootBlock_ != 0);
     created[i] = 0;
     if (places[i] != 0) {
-      ++blocks_.recordAt(places[i]).count;
+      wideCounts_.addOne(blocks_.recordAt(places[i]).count, words[i]);
       continue;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(words[i].data());
@@ -126,7 +126,7 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
   for (size_t p = 0; p < pendingCount; ++p) {
     const size_t i = pending[p];
     if (lanes[i].node == nullptr) continue;
-    ++lanes[i].node->count;
+    wideCounts_.addOne(lanes[i].node->count, words[i]);
     recent_.remember(keys[i], blocks_.placeOf(*lanes[i].node));
   }
   for (size_t p = 0; p < pendingCount; ++p) {
@@ -172,11 +172,18 @@ WordTrie::Descent WordTrie::descend(std::string_view word) {
     ++nodeCount_;
     ++created;
   }
-  ++node->count;
+  wideCounts_.addOne(node->count, word);
   return {created, node};
 }
 
-uint32_t WordTrie::lookupWord(std::string_view word) const {
+uint32_t WordTrie::countWord(std::string_view word, WordCount times) {
+  assert(times >= 1);
+  const Descent descent = descend(word);  // counts once
+  wideCounts_.add(descent.node->count, word, times - 1);
+  return descent.created;
+}
+
+WordCount WordTrie::lookupWord(std::string_view word) const {
   if (word.empty() || rootBlock_ == 0) return 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   if (bytes[0] <= 32) return 0;
@@ -186,12 +193,13 @@ uint32_t WordTrie::lookupWord(std::string_view word) const {
     node = blocks_.findChild(node->children, linkNumberOf(bytes[pos]));
     if (node == nullptr) return 0;
   }
-  return node->count;
+  return countOf(*node, word);
 }
 
 void WordTrie::freeTrie() {
   recent_.nextGeneration();
   blocks_.discard();
+  wideCounts_.clear();
   rootBlock_ = 0;
   nodeCount_ = 0;
 }

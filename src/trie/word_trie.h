@@ -9,6 +9,7 @@
 #include "trie/child_blocks.h"
 #include "trie/recent_words.h"
 #include "trie/trie_node.h"
+#include "trie/wide_counts.h"
 
 namespace ws {
 
@@ -29,6 +30,9 @@ namespace ws {
 // Words of up to 16 bytes that were counted lately are counted again through a
 // table of their records' places (recent_words.h, half a megabyte) without a
 // descent, as long as no record has moved since.
+//
+// Counts are exact to 64 bits: a record counts to 2^32 - 1 by itself, the few
+// words read more often keep the rest in a small table by word (wide_counts.h).
 //
 // When the node limit is reached, or the system refuses memory for more nodes,
 // the program prints a message on stderr and ends with exit code 1: a trie that
@@ -59,7 +63,16 @@ class WordTrie {
   // How often `word` was inserted; 0 when never inserted or only a prefix of an
   // inserted word. Words that cannot be stored (empty, or holding a byte below
   // 33) give 0.
-  uint32_t lookupWord(std::string_view word) const;
+  WordCount lookupWord(std::string_view word) const;
+
+  // Counts `times` occurrences of `word` at once, as `times` calls of insertWord
+  // would; returns the nodes created. REQUIRES: as for insertWord, times >= 1.
+  uint32_t countWord(std::string_view word, WordCount times);
+
+  // The whole count of the node whose record is `record` and whose word is `word`.
+  WordCount countOf(const ChildRecord& record, std::string_view word) const {
+    return wideCounts_.countOf(record.count, word);
+  }
 
   // Releases every node, the root nodes included, and gives their memory back.
   // Afterwards the trie is empty: nodeCount() is 0, every lookup gives 0 and a
@@ -90,7 +103,8 @@ class WordTrie {
   [[noreturn]] void outOfRoom() const;
 
   ChildBlocks blocks_;
-  RecentWords recent_;  // where frequent words were counted, valid while no record moves
+  WideCounts wideCounts_;  // the counts that outgrew their records
+  RecentWords recent_;     // where frequent words were counted, valid while no record moves
   BlockRef rootBlock_ = 0;
   size_t relayAtWords_ = 0;  // arena size at which the blocks are next laid out in walk order
   uint32_t maxNodes_ = 0;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "trie/trie_walk.h"
 
 namespace ws {
 namespace {
@@ -97,6 +100,55 @@ TEST(WordTrie, InsertingInBatchesMatchesOneByOne) {
   for (size_t i = 0; i < words.size(); ++i) ASSERT_EQ(single.insertWord(words[i]), results[i]) << i;
   EXPECT_EQ(many.nodeCount(), single.nodeCount());
   for (const auto& word : words) ASSERT_EQ(many.lookupWord(word), single.lookupWord(word));
+}
+
+// Counts go on past 2^32 - 1, where a node's record can count no further, along every way a word
+// is counted: a descent, the batched descent, the table of recent words (short words only) and
+// after a re-lay; look-ups and walks see the whole count.
+TEST(WordTrie, CountsRunOnPastThirtyTwoBitsOnEveryCountingPath) {
+  const WordCount edge = WordCount{1} << 32;
+  const std::string longWord = "donaudampfschifffahrtsgesellschaft";  // beyond the recent table
+  WordTrie trie;
+  EXPECT_EQ(trie.countWord("die", edge - 3), 2u);
+  EXPECT_EQ(trie.countWord(longWord, edge - 1), longWord.size() - 1);
+  trie.countWord("e", edge + 7);  // a root node
+  EXPECT_EQ(trie.countWord("der", (edge >> 1) - 1), 2u);
+  EXPECT_EQ(trie.lookupWord("die"), edge - 3);
+
+  EXPECT_EQ(trie.insertWord("die"), 0u);
+  const std::vector<std::string_view> batch(300, "die");
+  std::vector<uint32_t> created(batch.size());
+  trie.insertWords(batch.data(), batch.size(), created.data());
+  for (const std::string_view word : {std::string_view(longWord), std::string_view("e")}) {
+    std::vector<std::string_view> words(70, word);
+    trie.insertWords(words.data(), words.size(), created.data());
+  }
+  trie.insertWord("der");
+  trie.insertWord("der");
+  trie.layOutInWalkOrder();
+  trie.insertWord("die");
+
+  const std::map<std::string, WordCount> expected{{"die", edge - 3 + 302},
+                                                  {longWord, edge - 1 + 70},
+                                                  {"e", edge + 7 + 70},
+                                                  {"der", (edge >> 1) + 1},
+                                                  {"di", 0}};
+  struct Collect : TrieVisitor {
+    std::map<std::string, WordCount> counts;
+    void visit(std::string_view word, WordCount count, const NodeView& node, uint8_t) override {
+      EXPECT_EQ(node.count(), count);
+      counts[std::string(word)] = count;
+    }
+  } walked;
+  walkTrie(trie, walked);
+  for (const auto& [word, count] : expected) {
+    EXPECT_EQ(trie.lookupWord(word), count) << word;
+    EXPECT_EQ(walked.counts[word], count) << word;
+  }
+  trie.freeTrie();
+  WordTrie fresh;
+  EXPECT_EQ(fresh.countWord("die", 1), 2u);
+  EXPECT_EQ(fresh.lookupWord("die"), 1u);
 }
 
 TEST(WordTrie, FreeTrieLeavesAnEmptyTrie) {

@@ -9,8 +9,9 @@ namespace {
 constexpr int kLastRootEntry = 224;
 }  // namespace
 
-Colour nodeColour(std::uint32_t count, int childCount) {
-  const std::uint32_t q = (count * count) & 0xFFFFu;  // unsigned: wraps, keeps the low bits
+Colour nodeColour(WordCount count, int childCount) {
+  // The low 16 bits of the square: the 64-bit product wraps, and 2^16 divides 2^64.
+  const auto q = static_cast<std::uint32_t>((count * count) & 0xFFFFu);
   const auto c = static_cast<std::uint32_t>(childCount);
   return 0xFF000000u + (q >> 8) * 0x10000u + (q & 0xFFu) * 0x100u + ((c * c) & 0xFFu);
 }
@@ -53,14 +54,14 @@ void DotField::plotDot(int rowsAboveBottom, Colour colour) {
   }
 }
 
-void DotFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+void DotFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
                             std::uint8_t linkNumber) {
   advance(word, linkNumber);
   if (!hasWindow()) return;
   plotDot(0, nodeColour(count, node.childCount()));
 }
 
-void LetterFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+void LetterFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
                                std::uint8_t linkNumber) {
   advance(word, linkNumber);
   if (!hasWindow()) return;
@@ -71,7 +72,7 @@ void LetterFieldVisitor::visit(std::string_view word, std::uint32_t count, const
   plotDot(9, nodeColour(count, node.childCount()));
 }
 
-void WordStartFieldVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& node,
+void WordStartFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
                                   std::uint8_t linkNumber) {
   advance(word, linkNumber);
   if (!hasWindow()) return;

@@ -18,7 +18,7 @@ namespace ws {
 
 // The dot colour of a node: red and green are the high and low byte of the low 16 bits of
 // count squared, blue the low byte of the number of children squared.
-Colour nodeColour(std::uint32_t count, int childCount);
+Colour nodeColour(WordCount count, int childCount);
 
 // Common state of the three dot-field visitors: the running dot number and the window size,
 // read at the start of each walk.
@@ -55,7 +55,7 @@ class DotField : public TrieVisitor {
 // View 6: every node as a dot in its node colour.
 class DotFieldVisitor final : public DotField {
  public:
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
 };
 
@@ -63,7 +63,7 @@ class DotFieldVisitor final : public DotField {
 // 9 rows higher than view 6 so the letters stand inside the window.
 class LetterFieldVisitor final : public DotField {
  public:
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
 };
 
@@ -71,7 +71,7 @@ class LetterFieldVisitor final : public DotField {
 // as dots.
 class WordStartFieldVisitor final : public DotField {
  public:
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
 };
 

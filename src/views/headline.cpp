@@ -13,7 +13,7 @@ void printHeadline(ScreenService& screen, std::string_view headline) {
   screen.setColours(kWhite, kBlack);
 }
 
-std::string countText(std::uint32_t count) {
+std::string countText(WordCount count) {
   std::string text(1, ' ');
   text += unsignedText(count);
   return text;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "screen/screen_service.h"
+#include "trie/trie_node.h"
 
 namespace ws {
 
@@ -13,8 +14,7 @@ namespace ws {
 // leaves white on black set for the rest of the view.
 void printHeadline(ScreenService& screen, std::string_view headline);
 
-// A word count as the views show it: one blank, then the decimal digits. Counts are unsigned, so
-// a count of 2^31 or more is shown with its true value rather than as a negative number.
-std::string countText(std::uint32_t count);
+// A word count as the views show it: one blank, then the decimal digits, the whole 64-bit value.
+std::string countText(WordCount count);
 
 }  // namespace ws

@@ -9,16 +9,16 @@
 namespace ws {
 
 namespace {
-// The ranking compares counts as signed 32-bit values.
-bool ranksAbove(std::uint32_t count, std::uint32_t other) {
-  return static_cast<std::int32_t>(count) > static_cast<std::int32_t>(other);
+// The ranking compares whole counts, unsigned: a word read 2^31 times or more keeps its place.
+bool ranksAbove(WordCount count, WordCount other) {
+  return count > other;
 }
 // Blanks after the " x" of a ranking row; they wipe what a longer earlier row left there.
 constexpr std::string_view kRowTail = " x                                  ";
 static_assert(kRowTail.size() == 36);
 }  // namespace
 
-void TopTwentyVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& /*node*/,
+void TopTwentyVisitor::visit(std::string_view word, WordCount count, const NodeView& /*node*/,
                              std::uint8_t linkNumber) {
   if (linkNumber == 1 && word == "!") reset();
   offer(word, count);
@@ -34,7 +34,7 @@ void TopTwentyVisitor::reset() {
   longestLength_ = 0;
 }
 
-void TopTwentyVisitor::offer(std::string_view word, std::uint32_t count) {
+void TopTwentyVisitor::offer(std::string_view word, WordCount count) {
   if (word.size() < 2) return;
   // A candidate that does not beat rank 20 would sit in the entry slot and be overwritten by the
   // next one; skipping it spares copying the word on nearly every visit.

@@ -16,7 +16,7 @@ class TopTwentyVisitor final : public TrieVisitor {
  public:
   struct Entry {
     std::string word;
-    std::uint32_t count = 0;
+    WordCount count = 0;
   };
   static constexpr int kRanked = 20;
 
@@ -25,7 +25,7 @@ class TopTwentyVisitor final : public TrieVisitor {
   void setScreen(ScreenService& screen) { screen_ = &screen; }
 
   // Resets on the walk's first visit ("!" under link 1), reports after the last (link 224).
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
 
   // Empties the ranking and forgets the longest word.
@@ -34,7 +34,7 @@ class TopTwentyVisitor final : public TrieVisitor {
   // strictly smaller counts, so among equal counts the earlier candidate keeps the better rank.
   // Counts are compared as signed 32-bit values: a count of 2^31 or more counts as negative and
   // never enters. Words shorter than two bytes are ignored.
-  void offer(std::string_view word, std::uint32_t count);
+  void offer(std::string_view word, WordCount count);
 
   // REQUIRES: 1 <= rank <= kRanked.
   const Entry& ranked(int rank) const { return topWords_[rank - 1]; }

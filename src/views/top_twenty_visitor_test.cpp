@@ -47,15 +47,21 @@ TEST(TopTwentyRanking, IgnoresOneByteWordsAndPrefixNodes) {
   EXPECT_EQ(v.ranked(2).count, 0u);
 }
 
-TEST(TopTwentyRanking, CountsAreComparedAsSigned32BitValues) {
+// Counts at and beyond the 32-bit boundaries rank by their whole value.
+TEST(TopTwentyRanking, CountsAreComparedWhole) {
   TopTwentyVisitor v;
   v.reset();
   v.offer("der", 7);
-  v.offer("die", 3'000'000'000u);  // -1294967296 as a signed value
+  v.offer("die", 3'000'000'000u);  // negative as a signed 32-bit value
   v.offer("das", 2'147'483'647u);
-  EXPECT_EQ(v.ranked(1).word, "das");
-  EXPECT_EQ(v.ranked(2).word, "der");
-  EXPECT_EQ(v.ranked(3).word, "");
+  v.offer("und", (WordCount{1} << 32) + 5);  // 5 modulo 2^32
+  v.offer("ist", 8);
+  EXPECT_EQ(v.ranked(1).word, "und");
+  EXPECT_EQ(v.ranked(2).word, "die");
+  EXPECT_EQ(v.ranked(3).word, "das");
+  EXPECT_EQ(v.ranked(4).word, "ist");
+  EXPECT_EQ(v.ranked(5).word, "der");
+  EXPECT_EQ(v.ranked(1).count, (WordCount{1} << 32) + 5);
 }
 
 TEST(TopTwentyRanking, LongestWordIsTheFirstOfTheLongestAndResetForgetsIt) {

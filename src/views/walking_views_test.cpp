@@ -139,7 +139,7 @@ TEST(SubstringView, ListsAsManyWordsAsAPlainSearchFinds) {
 // than the viewport.
 TEST(ThirdLetterView, KeepsOnlyTheVisibleLinesAndEndsAsPrintingEveryLine) {
   struct Collector final : TrieVisitor {
-    void visit(std::string_view word, std::uint32_t count, const NodeView&, std::uint8_t) override {
+    void visit(std::string_view word, WordCount count, const NodeView&, std::uint8_t) override {
       if (count != 0 && word.size() >= 3 && word[2] == 'a') words.emplace_back(word);
     }
     std::vector<std::string> words;

@@ -8,7 +8,7 @@
 
 namespace ws {
 
-void WordListVisitor::visit(std::string_view word, std::uint32_t count, const NodeView& /*node*/,
+void WordListVisitor::visit(std::string_view word, WordCount count, const NodeView& /*node*/,
                             std::uint8_t linkNumber) {
   if (linkNumber == 1 && word == "!") {
     lineNumber_ = 0;

@@ -20,7 +20,7 @@ class WordListVisitor : public TrieVisitor {
   // Restarts the numbering on the walk's first visit ("!" under link 1). A node that is only a
   // prefix (count 0) is never listed. The lines are printed at the walk's last visit (root 224):
   // REQUIRES: whole walks.
-  void visit(std::string_view word, std::uint32_t count, const NodeView& node,
+  void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) final;
 
   // The number of the last line printed in the current walk.
