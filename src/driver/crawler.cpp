@@ -86,14 +86,19 @@ void Crawler::countText(std::string& text) {
 }
 
 void Crawler::redraw() {
-  screen_.lockScreen();
+  // The lock is given back on every way out of the drawing, so the window thread never waits on
+  // a frame that will not be finished.
+  struct LockedFrame {
+    explicit LockedFrame(ScreenService& screen) : screen(screen) { screen.lockScreen(); }
+    ~LockedFrame() { screen.unlockScreen(-1, -1); }
+    ScreenService& screen;
+  } locked(screen_);
   screen_.setTextViewport(0, 0);
   screen_.clearScreen();
   printStatistics(screen_, counters_, timing_, articlePath_, screen_.clockSeconds());
   screen_.moveCursor(kViewRow, 1);
   const ViewInputs inputs{screen_, trie_, counters_, sampleLog_};
   views_.drawView(viewCode_, inputs);
-  screen_.unlockScreen(-1, -1);
 }
 
 bool Crawler::handleKey(std::string_view key) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,27 @@ TEST(CrawlerRun, RunsUntilEscAndReturnsZero) {
   EXPECT_EQ(source.requests, 3);
   EXPECT_EQ(views.calls.size(), 2u);
   EXPECT_EQ(screen.cursorRow(), 15);
+}
+
+// A drawing that fails half-way still gives the frame lock back, so the window thread is not left
+// waiting for a frame that never comes.
+TEST(CrawlerRedraw, FailedDrawingReleasesTheFrameLock) {
+  struct FailingDrawer : ViewDrawer {
+    void drawView(ViewCode, const ViewInputs& inputs) override {
+      depth = inputs.screen.lockDepth();
+      throw std::runtime_error("view failed");
+    }
+    int depth = 0;
+  } views;
+  FakeArticleSource source;
+  CountingWindowHost host;
+  ScreenService screen(&host);
+  Crawler crawler(source, screen, views, std::nullopt);
+  crawler.startUp();
+  source.addArticle("/wiki/A", "eins zwei");
+  EXPECT_THROW(crawler.runPass(), std::runtime_error);
+  EXPECT_EQ(views.depth, 1);
+  EXPECT_EQ(screen.lockDepth(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "driver/program.h"
 
+#include <exception>
+
+#include "driver/allocation_failure.h"
 #include "driver/crawler.h"
 #include "driver/view_drawer.h"
 #include "net/article_fetch.h"
@@ -8,16 +11,26 @@
 namespace ws {
 
 int runProgram(ProgramPlatform& platform, std::ostream& console) {
+  endOnAllocationFailure();
   const int startStatus =
       startSocketLibraryOrReport(console, [&platform] { return platform.startSocketLibrary(); });
   if (startStatus != 0) return startStatus;
 
   const int exitCode = platform.runWithWindow([&platform](ScreenService& screen) {
-    const std::unique_ptr<ArticleSource> source = platform.makeArticleSource();
-    PainterViewDrawer views;
-    Crawler crawler(*source, screen, views, platform.dumpDirectory());
-    crawler.pacePasses(platform.passPacing());
-    return crawler.run();
+    // Whatever ends the crawl otherwise than Esc ends the program with exit code 1 and a line
+    // that says why, never with an exception out of main.
+    try {
+      const std::unique_ptr<ArticleSource> source = platform.makeArticleSource();
+      PainterViewDrawer views;
+      Crawler crawler(*source, screen, views, platform.dumpDirectory());
+      crawler.pacePasses(platform.passPacing());
+      return crawler.run();
+    } catch (const std::exception& failure) {
+      reportFailure(failure.what());
+    } catch (...) {
+      reportFailure("Unbekannter Abbruch des Einlesens");
+    }
+    return 1;
   });
   platform.stopSocketLibrary();
   return exitCode;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "driver/test_failing_allocator.h"
 #include "driver/test_support.h"
 #include "screen/screen_service.h"
 
@@ -30,12 +33,24 @@ class FakePlatform : public ProgramPlatform {
     return result;
   }
   std::unique_ptr<ArticleSource> makeArticleSource() override {
+    if (duringFetch) return std::make_unique<ActingSource>(duringFetch);
     auto source = std::make_unique<FakeArticleSource>();
     source->addReply("/wiki/Leer", "Error: Verbindung fehlgeschlagen");
     source->addArticle("/wiki/Eins", "Ein kurzer Text");
     return source;
   }
   std::optional<std::filesystem::path> dumpDirectory() override { return std::nullopt; }
+
+  // A source that runs this on every fetch, when set.
+  struct ActingSource : ArticleSource {
+    explicit ActingSource(std::function<void()> act) : act(std::move(act)) {}
+    std::string fetchRandomArticle(std::string&) override {
+      act();
+      return "Error: Verbindung fehlgeschlagen";
+    }
+    std::function<void()> act;
+  };
+  std::function<void()> duringFetch;
 
   bool socketsStart = true;
   ScreenService screen;
@@ -59,6 +74,29 @@ TEST(RunProgram, CrawlsUntilEscThenStopsSocketsAndReturnsZero) {
   EXPECT_EQ(console.str(), "");
   EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
   EXPECT_EQ(platform.screen.cursorRow(), 15);  // the shut-down messages were printed
+}
+
+TEST(RunProgram, FailureInTheCrawlEndsWithItsLineAndExitCodeOne) {
+  FakePlatform platform;
+  platform.duringFetch = [] { throw std::runtime_error("Seite nicht lesbar"); };
+  std::ostringstream console;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(runProgram(platform, console), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Fehler: Seite nicht lesbar.\n");
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
+}
+
+TEST(RunProgramDeathTest, RefusedMemoryEndsWithTheMessageAndExitCodeOne) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  FakePlatform platform;
+  platform.duringFetch = [] {
+    testing::failAllocation(1);
+    const std::string page(100, 'x');  // refused
+    std::exit(3);
+  };
+  std::ostringstream console;
+  EXPECT_EXIT(runProgram(platform, console), ::testing::ExitedWithCode(1),
+              "^Fehler: Kein Speicher mehr frei.\n$");
 }
 
 }  // namespace

@@ -49,8 +49,7 @@ void removeStaleTemporary(const std::filesystem::path& temporary) {
 
 }  // namespace
 
-void WordDumpVisitor::visit(std::string_view word, WordCount count, const NodeView&,
-                            std::uint8_t) {
+void WordDumpVisitor::visit(std::string_view word, WordCount count, const NodeView&, std::uint8_t) {
   line_.assign(word);
   line_ += ' ';
   line_ += unsignedText(count);
