@@ -226,7 +226,7 @@ void buildGermanTrie(WordTrie& trie, std::string& text, const std::vector<std::s
 
 class EmptyVisitor : public TrieVisitor {
  public:
-  void visit(std::string_view, uint32_t, const NodeView&, uint8_t) override {}
+  void visit(std::string_view, WordCount, const NodeView&, uint8_t) override {}
 };
 
 // One full walk per iteration over a trie of at least state.range(0) nodes; also the

@@ -34,6 +34,13 @@ void Crawler::pacePasses(const PassPacing& pacing, PassClock* clock) {
   clock_ = clock != nullptr ? clock : &steadyClock_;
 }
 
+void Crawler::startCountersAt(const CounterStart& start) {
+  const uint32_t nodes = counters_.nodeCount;
+  counters_ = start.counters;
+  counters_.nodeCount = nodes;
+  for (const auto& [word, times] : start.words) counters_.nodeCount += trie_.countWord(word, times);
+}
+
 void Crawler::startUp() {
   timing_.startTime = screen_.clockSeconds();
   setWindowMode(kSmallWidth, kSmallHeight);

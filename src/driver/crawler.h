@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/counter_start.h"
 #include "driver/crawl_counters.h"
 #include "driver/crawl_timing.h"
 #include "driver/pass_pacing.h"
@@ -44,6 +45,10 @@ class Crawler {
   // pass begins the moment the last one ends. `clock` (null: the steady clock) must outlive the
   // Crawler. Call before run().
   void pacePasses(const PassPacing& pacing, PassClock* clock = nullptr);
+
+  // Sets every counter but nodeCount to the start's values and counts the start's words into the
+  // trie, their nodes into nodeCount. REQUIRES: before the first pass.
+  void startCountersAt(const CounterStart& start);
 
   // Reads the start clock and opens the small window with its text grid. Call once, first.
   void startUp();

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "driver/counter_start.h"
 #include "driver/program.h"
 #include "driver/word_dump.h"
 #include "net/article_address.h"
@@ -55,6 +56,7 @@ class DesktopPlatform final : public ws::ProgramPlatform {
   std::optional<std::filesystem::path> dumpDirectory() override {
     return ws::executableDirectory();
   }
+  const ws::CounterStart& counterStart() override { return ws::builtCounterStart(); }
   ws::PassPacing passPacing() override {
     if (address_.transport == ws::Transport::kPlain) return {};
     return {.paced = true, .minInterval = milliseconds(built_.minIntervalMs)};

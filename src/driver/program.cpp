@@ -24,6 +24,7 @@ int runProgram(ProgramPlatform& platform, std::ostream& console) {
       PainterViewDrawer views;
       Crawler crawler(*source, screen, views, platform.dumpDirectory());
       crawler.pacePasses(platform.passPacing());
+      crawler.startCountersAt(platform.counterStart());
       return crawler.run();
     } catch (const std::exception& failure) {
       reportFailure(failure.what());

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "driver/counter_start.h"
 #include "driver/pass_pacing.h"
 
 namespace ws {
@@ -27,11 +28,18 @@ class ProgramPlatform {
   virtual std::optional<std::filesystem::path> dumpDirectory() = 0;
   // How the crawl loop paces its passes; by default not at all.
   virtual PassPacing passPacing() { return {}; }
+  // Where the counters start; by default at zero.
+  virtual const CounterStart& counterStart() {
+    static const CounterStart zero;
+    return zero;
+  }
 };
 
 // The program's main line: starts the socket library (on failure writes the error text and a
 // line end to `console` and returns 1 before any window opens), crawls in the window until Esc,
-// stops the socket library and returns 0.
+// stops the socket library and returns 0. A crawl that fails ends with a "Fehler: " line on
+// standard error and 1; refused memory ends the process at once with its own line and 1
+// (driver/allocation_failure.h).
 int runProgram(ProgramPlatform& platform, std::ostream& console);
 
 }  // namespace ws
