@@ -15,14 +15,20 @@ net=$root/src/net
 clang++ "${flags[@]}" -o "$out/paragraph_text_fuzz" \
   "$root/fuzz/paragraph_text_fuzz.cpp" "$net/paragraph_text.cpp"
 clang++ "${flags[@]}" -o "$out/location_cut_fuzz" \
-  "$root/fuzz/location_cut_fuzz.cpp" "$net/location_cut.cpp"
+  "$root/fuzz/location_cut_fuzz.cpp" "$net/location_cut.cpp" "$net/get_request.cpp"
 clang++ "${flags[@]}" -o "$out/reply_head_fuzz" \
   "$root/fuzz/reply_head_fuzz.cpp" "$net/reply_head.cpp"
 clang++ "${flags[@]}" -o "$out/retry_after_fuzz" \
   "$root/fuzz/retry_after_fuzz.cpp" "$net/retry_after.cpp" "$net/reply_head.cpp"
+clang++ "${flags[@]}" -o "$out/reply_block_fuzz" "$root/fuzz/reply_block_fuzz.cpp"
+clang++ "${flags[@]}" -o "$out/https_article_source_fuzz" \
+  "$root/fuzz/https_article_source_fuzz.cpp" "$net/https_article_source.cpp" \
+  "$net/failure_report.cpp" "$net/location_cut.cpp" "$net/reply_head.cpp" "$net/retry_after.cpp" \
+  "$root/fuzz/https_client_absent.cpp"
 
 status=0
-for target in paragraph_text_fuzz location_cut_fuzz reply_head_fuzz retry_after_fuzz; do
+for target in paragraph_text_fuzz location_cut_fuzz reply_head_fuzz retry_after_fuzz \
+    reply_block_fuzz https_article_source_fuzz; do
   corpus=$out/corpus_$target
   mkdir -p "$corpus"
   printf '<p>Gr\xc3\xbc\xc3\x9fe <b>Welt</b></p> x <p>a<b c</p><p>y' > "$corpus/seed_page"
