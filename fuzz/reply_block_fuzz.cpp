@@ -21,6 +21,8 @@ struct Read {
   std::string bytes;  // the bytes it delivers, result of them
 };
 
+const Read kClose{0, {}};
+
 std::vector<Read> readScript(const uint8_t* data, size_t size) {
   std::vector<Read> reads;
   size_t at = 0;
@@ -34,9 +36,15 @@ std::vector<Read> readScript(const uint8_t* data, size_t size) {
       continue;
     }
     if (header & 0x80) {
-      std::string whole;
-      while (whole.size() < ws::kReceiveBlockSize) whole += bytes;
-      bytes = whole.substr(0, ws::kReceiveBlockSize);
+      // The bytes over and over: each copy doubles the filled part, which stays a whole number
+      // of repeats until the last, partial one.
+      size_t filled = bytes.size();
+      bytes.resize(ws::kReceiveBlockSize);
+      while (filled < bytes.size()) {
+        const size_t step = std::min(filled, bytes.size() - filled);
+        std::memcpy(bytes.data() + filled, bytes.data(), step);
+        filled += step;
+      }
     }
     reads.push_back({static_cast<long>(bytes.size()), bytes});
   }
@@ -65,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t offset = 0;
   for (size_t i = 0; offset < limit; ++i) {
     ++expectedReads;
-    const Read read = i < script.size() ? script[i] : Read{0, {}};
+    const Read& read = i < script.size() ? script[i] : kClose;
     if (read.result <= 0) {
       expectedLast = read.result;
       break;
@@ -81,10 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       reply,
       [&](char* block, size_t room) -> long {
         if (room != ws::kReceiveBlockSize) std::abort();
-        const Read read = reads < script.size() ? script[reads] : Read{0, {}};
+        const Read& read = reads < script.size() ? script[reads] : kClose;
         ++reads;
-        // Bytes past what a read delivers are not part of the reply: fill the block with them.
-        std::memset(block, '#', room);
+        // Bytes past what a read delivers are not part of the reply: put some after them.
+        std::memset(block, '#', std::min(room, read.bytes.size() + 64));
         std::memcpy(block, read.bytes.data(), read.bytes.size());
         if (read.result > 0) checkKept(block, read.bytes.size());
         return read.result;
