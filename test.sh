@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the include layering, then builds Wortsammler and runs every test: once in a Release
-# build (the one ./run.sh makes) with warnings as errors, once in a Debug build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs what is missing.
+# Checks the include layering, builds every fuzz target and runs each for FUZZ_SECONDS (default
+# 5), then builds Wortsammler and runs every test: once in a Release build (the one ./run.sh
+# makes) with warnings as errors, once in a Debug build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,6 +21,10 @@ run_suite() {
 
 echo "== include layering (scripts/check-includes.sh)"
 scripts/check-includes.sh
+
+fuzz_seconds=${FUZZ_SECONDS:-5}
+echo "== fuzz targets, ${fuzz_seconds} s each (fuzz/run.sh)"
+fuzz/run.sh "$fuzz_seconds"
 
 echo "== build and test, Release, warnings as errors (build/)"
 run_suite build -DCMAKE_BUILD_TYPE=Release -DWORTSAMMLER_WERROR=ON

@@ -1,6 +1,7 @@
 // Checks cutArticlePath against a literal model of the cut with 1-based positions, in both
-// Location forms. The first input byte gives the host's length (and, by its top bit, the form),
-// the next bytes the host, the rest is the reply.
+// Location forms, and that the article request built from the cut path keeps its lines: the
+// server's redirect cannot add a CR LF line to it. The first input byte gives the host's length
+// (and, by its top bit, the form), the next bytes the host, the rest is the reply.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "net/get_request.h"
 #include "net/location_cut.h"
 
 namespace {
@@ -60,5 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (path != modelCut(reply, host, tls)) std::abort();
   if (!path.empty() && path.compare(0, 5, "wiki/") != 0) std::abort();
   if (path.find("\r\n") != std::string::npos) std::abort();
+
+  // The request line, Host, Connection and the empty line: four CR LF, the last two at the end.
+  // The host is the build's, which holds no line ends.
+  if (host.find_first_of("\r\n") == std::string::npos) {
+    const std::string request = ws::buildGetRequest(host, path, {});
+    size_t lineEnds = 0;
+    for (size_t at = request.find("\r\n"); at != std::string::npos;
+         at = request.find("\r\n", at + 1)) {
+      ++lineEnds;
+    }
+    if (lineEnds != 4 || request.find("\r\n\r\n") != request.size() - 4) std::abort();
+  }
   return 0;
 }

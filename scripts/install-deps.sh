@@ -2,15 +2,18 @@
 #   install_deps build   what building and testing needs
 #   install_deps run     what building and running the crawler in a window needs
 #   install_deps tour    what the tour on a virtual display needs besides (./run.sh --tour)
+#   install_deps fuzz    what building the fuzz targets needs (fuzz/run.sh): clang and libFuzzer
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
             libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales fortunes-de
-            libssl-dev openssl ca-certificates)
+            libssl-dev openssl ca-certificates clang libclang-rt-dev)
 # The configure step looks for the test and benchmark libraries even when only the
 # crawler and the stand-in server are built.
 deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
           libssl-dev ca-certificates)
 deps_tour=(xvfb xdotool imagemagick python3)
+# libFuzzer comes with clang's runtime libraries, which clang only recommends.
+deps_fuzz=(clang libclang-rt-dev)
 
 install_deps() {
   local -n wanted="deps_$1"
