@@ -7,9 +7,10 @@ namespace {
 
 constexpr int kForbidden = 403;
 
-// The reason phrase as it may be shown on a terminal: no control or escape bytes.
-std::string shownReason(std::string_view reason) {
-  std::string shown(reason.substr(0, FailureReport::kReasonLength));
+// Server bytes as they may be shown on a terminal: at most `length` of them, no control or escape
+// bytes.
+std::string shownText(std::string_view text, size_t length) {
+  std::string shown(text.substr(0, length));
   for (char& c : shown) {
     if (c < ' ' || c > '~') c = '?';
   }
@@ -31,15 +32,18 @@ bool FailureReport::due(std::string_view kind, double nowSeconds) {
 
 void FailureReport::note(std::string_view reply, double nowSeconds) {
   if (reply.substr(0, 7) != "Error: ") return;
-  if (!due(reply, nowSeconds)) return;
-  out_ << "wortsammler: " << reply << " (" << server_ << "); retrying" << std::endl;
+  // The client's own error texts are short lines; a server's page that merely begins like one
+  // is shown and kept no further than its first line, cut and made printable.
+  const std::string kind = shownText(reply.substr(0, reply.find_first_of("\r\n")), kErrorLength);
+  if (!due(kind, nowSeconds)) return;
+  out_ << "wortsammler: " << kind << " (" << server_ << "); retrying" << std::endl;
 }
 
 void FailureReport::noteRefusal(const StatusLine& status, std::optional<std::chrono::seconds> wait,
                                 double nowSeconds) {
   if (!due("HTTP " + std::to_string(status.code), nowSeconds)) return;
   out_ << "wortsammler: HTTP " << status.code;
-  if (!status.reason.empty()) out_ << ' ' << shownReason(status.reason);
+  if (!status.reason.empty()) out_ << ' ' << shownText(status.reason, kReasonLength);
   out_ << " from " << server_;
   if (status.code == kForbidden && !userAgentHintGiven_) {
     userAgentHintGiven_ = true;

@@ -22,12 +22,16 @@ class FailureReport {
   static constexpr double kRepeatSeconds = 60.0;
   // The most characters of a reason phrase shown.
   static constexpr size_t kReasonLength = 80;
+  // The most characters of an error text shown (its first line only).
+  static constexpr size_t kErrorLength = 120;
 
   // server: the address shown in the lines.
   FailureReport(std::ostream& out, std::string server);
 
   // Notes the outcome of one request at `nowSeconds` (a steady clock). Replies that are not
-  // error texts (they do not begin with "Error: ") are no failures and write nothing.
+  // error texts (they do not begin with "Error: ") are no failures and write nothing. An error
+  // text is shown by its first line, at most kErrorLength characters, bytes other than printable
+  // ASCII as "?".
   void note(std::string_view reply, double nowSeconds);
 
   // Notes a reply whose status ends the pass, with the wait its Retry-After asked for (nullopt:

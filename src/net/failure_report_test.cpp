@@ -26,6 +26,18 @@ TEST(FailureReport, EachKindIsWrittenWhenItFirstAppearsThenAtMostOnceAMinute) {
             "wortsammler: Error: Couldn't connect to host (de.example.org:443); retrying\n");
 }
 
+// A server's page that begins like an error text reaches the terminal as one short printable
+// line, and is remembered no longer than that.
+TEST(FailureReport, ServerBytesThatLookLikeAnErrorTextAreCutToOnePrintableLine) {
+  std::ostringstream out;
+  FailureReport report(out, "de.example.org:443");
+  const std::string page = "Error: \x1b[2J" + std::string(5000, 'x') + "\r\nSecond line";
+  report.note(page, 100.0);
+  report.note(page + "more", 101.0);  // the same first line: the same kind
+  const std::string shown = "Error: ?[2J" + std::string(FailureReport::kErrorLength - 11, 'x');
+  EXPECT_EQ(out.str(), "wortsammler: " + shown + " (de.example.org:443); retrying\n");
+}
+
 TEST(FailureReport, RefusalsNameStatusReasonAndWaitAndThe403OnceNamesTheUserAgent) {
   std::ostringstream out;
   FailureReport report(out, "de.example.org:443");
