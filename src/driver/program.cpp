@@ -17,6 +17,7 @@ int runProgram(ProgramPlatform& platform, std::ostream& console) {
     PainterViewDrawer views;
     Crawler crawler(*source, screen, views, platform.dumpDirectory());
     crawler.pacePasses(platform.passPacing());
+    crawler.stopWhen(platform.stopRequest());
     return crawler.run();
   });
   platform.stopSocketLibrary();

@@ -12,6 +12,7 @@ namespace ws {
 
 class ArticleSource;
 class ScreenService;
+class StopRequest;
 
 // Everything the program needs from outside its in-memory parts.
 class ProgramPlatform {
@@ -27,11 +28,14 @@ class ProgramPlatform {
   virtual std::optional<std::filesystem::path> dumpDirectory() = 0;
   // How the crawl loop paces its passes; by default not at all.
   virtual PassPacing passPacing() { return {}; }
+  // What may end the crawl like Esc from outside the window (signals); null: nothing. It must
+  // outlive runProgram.
+  virtual const StopRequest* stopRequest() { return nullptr; }
 };
 
 // The program's main line: starts the socket library (on failure writes the error text and a
-// line end to `console` and returns 1 before any window opens), crawls in the window until Esc,
-// stops the socket library and returns 0.
+// line end to `console` and returns 1 before any window opens), crawls in the window until Esc
+// or the stop request, stops the socket library and returns 0.
 int runProgram(ProgramPlatform& platform, std::ostream& console);
 
 }  // namespace ws

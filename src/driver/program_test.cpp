@@ -13,6 +13,7 @@ namespace ws {
 namespace {
 
 using ws::testing::FakeArticleSource;
+using ws::testing::FakeStopRequest;
 
 // Runs the program in memory: the "window" is a ScreenService without a host, and the log
 // records the order of the platform calls.
@@ -36,8 +37,10 @@ class FakePlatform : public ProgramPlatform {
     return source;
   }
   std::optional<std::filesystem::path> dumpDirectory() override { return std::nullopt; }
+  const StopRequest* stopRequest() override { return &stop; }
 
   bool socketsStart = true;
+  FakeStopRequest stop;
   ScreenService screen;
   std::vector<std::string> log;
 };
@@ -59,6 +62,20 @@ TEST(RunProgram, CrawlsUntilEscThenStopsSocketsAndReturnsZero) {
   EXPECT_EQ(console.str(), "");
   EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
   EXPECT_EQ(platform.screen.cursorRow(), 15);  // the shut-down messages were printed
+}
+
+// A signal during the first pass, which fails: Esc would wait for the next counted article, the
+// stop request does not. The shut-down and the clean-up are those of Esc.
+TEST(RunProgram, StopRequestEndsTheCrawlAfterAFailedPassWithTheNormalShutDown) {
+  FakePlatform platform;
+  platform.stop.stopAtAsk = 2;
+  platform.screen.pushKey("\x1b");  // ends the crawl after the second pass if the stop is missed
+  std::ostringstream console;
+  EXPECT_EQ(runProgram(platform, console), 0);
+  EXPECT_EQ(platform.stop.asks, 2);
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
+  EXPECT_EQ(platform.screen.cursorRow(), 15);  // the shut-down messages were printed
+  EXPECT_EQ(platform.screen.lockDepth(), 0);
 }
 
 }  // namespace
