@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/statistics_block.h"
+#include "driver/stop_request.h"
 #include "driver/view_drawer.h"
 #include "driver/word_dump.h"
 #include "net/article_fetch.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr char kEscape = '\x1b';
 constexpr std::string_view kEscapeKey{&kEscape, 1};
 constexpr int kShutDownTopRow = 13;
-// How often a paced wait looks for Esc.
+// How often a paced wait looks for Esc and the stop request.
 constexpr double kKeyPollSeconds = 0.02;
 
 }  // namespace
@@ -61,7 +62,7 @@ Crawler::PassResult Crawler::runPass() {
 
 int Crawler::run() {
   startUp();
-  for (;;) {
+  while (!stopRequested()) {
     const double passStart = pacing_.paced ? clock_->seconds() : 0.0;
     const PassResult result = runPass();
     if (result == PassResult::kEnd) break;
@@ -79,11 +80,15 @@ bool Crawler::waitForNextPass(double passStart, bool counted) {
                               clock_->seconds() + Seconds(source_.requestedPause()).count());
   for (;;) {
     // Other keys stay in the key buffer for the next counted pass.
-    if (screen_.keyWaiting(kEscapeKey)) return false;
+    if (screen_.keyWaiting(kEscapeKey) || stopRequested()) return false;
     const double left = due - clock_->seconds();
     if (left <= 0) return true;
     clock_->pause(std::min(left, kKeyPollSeconds));
   }
+}
+
+bool Crawler::stopRequested() const {
+  return stop_ != nullptr && stop_->stopRequested();
 }
 
 void Crawler::countText(std::string& text) {

@@ -18,6 +18,7 @@ namespace ws {
 
 class ArticleSource;
 class ScreenService;
+class StopRequest;
 class ViewDrawer;
 
 // The crawl loop and everything it owns for a run: the trie, the counters, the sample log,
@@ -45,6 +46,10 @@ class Crawler {
   // pass begins the moment the last one ends. `clock` (null: the steady clock) must outlive the
   // Crawler. Call before run().
   void pacePasses(const PassPacing& pacing, PassClock* clock = nullptr);
+  // Lets `stop` end run() like Esc, at its next chance: before a pass (also after one without
+  // text), or in a paced wait within a poll. Null: only Esc ends it. `stop` must outlive the
+  // Crawler. Call before run().
+  void stopWhen(const StopRequest* stop) { stop_ = stop; }
 
   // Sets every counter but nodeCount to the start's values and counts the start's words into the
   // trie, their nodes into nodeCount. REQUIRES: before the first pass.
@@ -54,7 +59,8 @@ class Crawler {
   void startUp();
   // One pass: fetch, count, redraw, one key. REQUIRES: startUp() was called.
   PassResult runPass();
-  // Passes until Esc, then the shut-down sequence. Returns the exit code, 0. When paced, waits
+  // Passes until Esc or the stop request, then the shut-down sequence. Returns the exit code, 0.
+  // When paced, waits
   // between passes, at least as long as the source's requestedPause() after a pass; Esc during a
   // wait ends the loop at once, other keys wait for a counted pass.
   int run();
@@ -80,8 +86,10 @@ class Crawler {
   // Counts the words of a non-empty paragraph text and takes the samples.
   void countText(std::string& text);
   void redraw();
-  // The paced wait after a pass that began at passStart; false when Esc ended it.
+  // The paced wait after a pass that began at passStart; false when Esc or the stop request
+  // ended it.
   bool waitForNextPass(double passStart, bool counted);
+  bool stopRequested() const;
 
   ArticleSource& source_;
   ScreenService& screen_;
@@ -101,6 +109,7 @@ class Crawler {
   PassPacer pacer_;
   SteadyPassClock steadyClock_;
   PassClock* clock_ = &steadyClock_;
+  const StopRequest* stop_ = nullptr;
 };
 
 }  // namespace ws

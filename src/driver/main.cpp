@@ -9,6 +9,7 @@
 
 #include "driver/counter_start.h"
 #include "driver/program.h"
+#include "driver/stop_signals.h"
 #include "driver/word_dump.h"
 #include "net/article_address.h"
 #include "net/article_fetch.h"
@@ -18,6 +19,7 @@
 #include "net/host_port.h"
 #include "net/https_article_source.h"
 #include "net/https_client.h"
+#include "net/interrupted_calls.h"
 #include "net/socket_library.h"
 #include "screen/sdl_window.h"
 
@@ -33,15 +35,19 @@ std::string shownServer(const std::string& host) {
 
 class DesktopPlatform final : public ws::ProgramPlatform {
  public:
-  DesktopPlatform()
-      : built_(ws::builtArticleServer()),
+  explicit DesktopPlatform(ws::StopSignals& stopSignals)
+      : stopSignals_(stopSignals),
+        built_(ws::builtArticleServer()),
         address_(ws::parseArticleAddress(built_.address)),
         failures_(std::cerr, shownServer(address_.host)) {}
 
   bool startSocketLibrary() override { return ws::startSocketLibrary(); }
   void stopSocketLibrary() override { ws::stopSocketLibrary(); }
   int runWithWindow(const std::function<int(ws::ScreenService&)>& work) override {
-    return ws::runWithWindow(work);
+    return ws::runWithWindow([this, &work](ws::ScreenService& screen) {
+      stopSignals_.takeOnThisThread();
+      return work(screen);
+    });
   }
   std::unique_ptr<ws::ArticleSource> makeArticleSource() override {
     if (address_.transport == ws::Transport::kPlain) {
@@ -61,8 +67,10 @@ class DesktopPlatform final : public ws::ProgramPlatform {
     if (address_.transport == ws::Transport::kPlain) return {};
     return {.paced = true, .minInterval = milliseconds(built_.minIntervalMs)};
   }
+  const ws::StopRequest* stopRequest() override { return &stopSignals_; }
 
  private:
+  ws::StopSignals& stopSignals_;
   const ws::BuiltArticleServer& built_;
   ws::ArticleAddress address_;
   ws::FailureReport failures_;
@@ -70,7 +78,15 @@ class DesktopPlatform final : public ws::ProgramPlatform {
 
 }  // namespace
 
+// SIGINT and SIGTERM end the crawl like Esc; afterwards the process ends by the signal itself,
+// so that a shell sees why. That is done here, last: after runProgram's clean-up, once the window
+// and its threads are gone, on the thread whose mask StopSignals set before any other started.
 int main() {
-  DesktopPlatform platform;
-  return ws::runProgram(platform, std::cout);
+  ws::StopSignals stopSignals;
+  ws::giveUpInterruptedCallsWhen(&ws::StopSignals::received);
+  DesktopPlatform platform(stopSignals);
+  const int exitCode = ws::runProgram(platform, std::cout);
+  std::cout.flush();
+  stopSignals.endByReceivedSignal();
+  return exitCode;
 }

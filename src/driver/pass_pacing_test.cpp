@@ -13,6 +13,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using ws::testing::FakeArticleSource;
+using ws::testing::FakeStopRequest;
 using ws::testing::RecordingViewDrawer;
 
 TEST(PassPacer, DoublesAfterEachPassWithoutTextUpToAMinuteAndResetsAfterACountedOne) {
@@ -104,6 +105,24 @@ TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedA
   EXPECT_EQ(crawler_.counters().pagesRead, 5u);
   EXPECT_EQ(views_.calls.size(), 2u);
   EXPECT_EQ(crawler_.viewCode(), '3');  // the key read in a wait, taken by the next counted pass
+  EXPECT_EQ(crawler_.trie().nodeCount(), 0u);  // the normal shut-down freed the trie
+}
+
+// A signal in the middle of a long back-off ends the wait at its next poll, with the shut-down.
+TEST_F(PacedCrawlerTest, StopRequestEndsAWaitWithinAPoll) {
+  FakeStopRequest stop;
+  crawler_.stopWhen(&stop);
+  for (int i = 0; i < 6; ++i) source_.addReply("wiki/X", "Error: Couldn't connect to host");
+  clock_.onPause = [&] {
+    // After the sixth failed pass the wait is a minute; the signal comes 5 s into it.
+    if (source_.starts.size() == 6 && clock_.time > source_.starts.back() + 5.0) {
+      stop.requested = true;
+    }
+    if (source_.starts.size() > 6) screen_.pushKey("\x1b");  // the stop was missed
+  };
+  EXPECT_EQ(crawler_.run(), 0);
+  EXPECT_EQ(source_.starts.size(), 6u);
+  EXPECT_LT(clock_.time - source_.starts.back(), 5.0 + 0.03);
   EXPECT_EQ(crawler_.trie().nodeCount(), 0u);  // the normal shut-down freed the trie
 }
 

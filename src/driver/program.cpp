@@ -25,6 +25,7 @@ int runProgram(ProgramPlatform& platform, std::ostream& console) {
       Crawler crawler(*source, screen, views, platform.dumpDirectory());
       crawler.pacePasses(platform.passPacing());
       crawler.startCountersAt(platform.counterStart());
+      crawler.stopWhen(platform.stopRequest());
       return crawler.run();
     } catch (const std::exception& failure) {
       reportFailure(failure.what());

@@ -13,6 +13,7 @@ namespace ws {
 
 class ArticleSource;
 class ScreenService;
+class StopRequest;
 
 // Everything the program needs from outside its in-memory parts.
 class ProgramPlatform {
@@ -33,13 +34,16 @@ class ProgramPlatform {
     static const CounterStart zero;
     return zero;
   }
+  // What may end the crawl like Esc from outside the window (signals); null: nothing. It must
+  // outlive runProgram.
+  virtual const StopRequest* stopRequest() { return nullptr; }
 };
 
 // The program's main line: starts the socket library (on failure writes the error text and a
-// line end to `console` and returns 1 before any window opens), crawls in the window until Esc,
-// stops the socket library and returns 0. A crawl that fails ends with a "Fehler: " line on
-// standard error and 1; refused memory ends the process at once with its own line and 1
-// (driver/allocation_failure.h).
+// line end to `console` and returns 1 before any window opens), crawls in the window until Esc
+// or the stop request, stops the socket library and returns 0. A crawl that fails ends with a
+// "Fehler: " line on standard error and 1; refused memory ends the process at once with its own
+// line and 1 (driver/allocation_failure.h).
 int runProgram(ProgramPlatform& platform, std::ostream& console);
 
 }  // namespace ws

@@ -16,6 +16,7 @@ namespace ws {
 namespace {
 
 using ws::testing::FakeArticleSource;
+using ws::testing::FakeStopRequest;
 
 // Runs the program in memory: the "window" is a ScreenService without a host, and the log
 // records the order of the platform calls.
@@ -40,6 +41,7 @@ class FakePlatform : public ProgramPlatform {
     return source;
   }
   std::optional<std::filesystem::path> dumpDirectory() override { return std::nullopt; }
+  const StopRequest* stopRequest() override { return &stop; }
 
   // A source that runs this on every fetch, when set.
   struct ActingSource : ArticleSource {
@@ -53,6 +55,7 @@ class FakePlatform : public ProgramPlatform {
   std::function<void()> duringFetch;
 
   bool socketsStart = true;
+  FakeStopRequest stop;
   ScreenService screen;
   std::vector<std::string> log;
 };
@@ -97,6 +100,20 @@ TEST(RunProgramDeathTest, RefusedMemoryEndsWithTheMessageAndExitCodeOne) {
   std::ostringstream console;
   EXPECT_EXIT(runProgram(platform, console), ::testing::ExitedWithCode(1),
               "^Fehler: Kein Speicher mehr frei.\n$");
+}
+
+// A signal during the first pass, which fails: Esc would wait for the next counted article, the
+// stop request does not. The shut-down and the clean-up are those of Esc.
+TEST(RunProgram, StopRequestEndsTheCrawlAfterAFailedPassWithTheNormalShutDown) {
+  FakePlatform platform;
+  platform.stop.stopAtAsk = 2;
+  platform.screen.pushKey("\x1b");  // ends the crawl after the second pass if the stop is missed
+  std::ostringstream console;
+  EXPECT_EQ(runProgram(platform, console), 0);
+  EXPECT_EQ(platform.stop.asks, 2);
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"start", "window", "window closed", "stop"}));
+  EXPECT_EQ(platform.screen.cursorRow(), 15);  // the shut-down messages were printed
+  EXPECT_EQ(platform.screen.lockDepth(), 0);
 }
 
 }  // namespace

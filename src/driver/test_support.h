@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/stop_request.h"
 #include "driver/view_drawer.h"
 #include "net/article_fetch.h"
 #include "screen/clock.h"
@@ -75,6 +76,19 @@ class SteppingClock : public Clock {
  private:
   double next_;
   double step_;
+};
+
+// A stop request made by the test (`requested`), or by itself at the loop's `stopAtAsk`-th
+// question (counted from 1; 0: never); counts the questions.
+class FakeStopRequest : public StopRequest {
+ public:
+  bool stopRequested() const override {
+    ++asks;
+    return requested || (stopAtAsk > 0 && asks >= stopAtAsk);
+  }
+  bool requested = false;
+  int stopAtAsk = 0;
+  mutable int asks = 0;
 };
 
 // Counts the finished frames a screen hands to its window.

@@ -1,7 +1,7 @@
 #include "driver/word_dump.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <memory>
 #include <system_error>
 
 #include "screen/number_format.h"
@@ -12,17 +12,15 @@ namespace ws {
 
 namespace {
 
-// Writes the whole trie to `path`; false on any failure.
-bool writeDumpFile(const WordTrie& trie, const std::filesystem::path& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  {
-    WordDumpVisitor visitor(file);
-    walkTrie(trie, visitor);
-  }
-  const bool written = std::ferror(file) == 0;
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
+// Writes the whole trie to `path` and flushes it to the disk; false on any failure.
+bool writeDumpFile(const WordTrie& trie, const std::filesystem::path& path,
+                   DurableFileSystem& files) {
+  const std::unique_ptr<DurableFile> file = files.create(path);
+  if (!file) return false;
+  WordDumpVisitor visitor(*file);
+  walkTrie(trie, visitor);
+  const bool written = visitor.flush();
+  return file->finish() && written;
 }
 
 // Adds up the dump's line lengths: word, blank, count digits, CR LF.
@@ -50,11 +48,18 @@ void removeStaleTemporary(const std::filesystem::path& temporary) {
 }  // namespace
 
 void WordDumpVisitor::visit(std::string_view word, WordCount count, const NodeView&, std::uint8_t) {
-  line_.assign(word);
-  line_ += ' ';
-  line_ += unsignedText(count);
-  line_ += "\r\n";
-  std::fwrite(line_.data(), 1, line_.size(), file_);
+  if (failed_) return;
+  block_ += word;
+  block_ += ' ';
+  block_ += unsignedText(count);
+  block_ += "\r\n";
+  if (block_.size() >= kBlockSize) flush();
+}
+
+bool WordDumpVisitor::flush() {
+  if (!failed_ && !block_.empty()) failed_ = !file_.write(block_);
+  block_.clear();
+  return !failed_;
 }
 
 std::uint64_t wordDumpSize(const WordTrie& trie) {
@@ -77,7 +82,7 @@ bool dumpFits(std::uint64_t dumpSize, std::uint64_t available) {
 }
 
 bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory,
-               const FreeSpaceProbe& freeSpace) {
+               const FreeSpaceProbe& freeSpace, DurableFileSystem& files) {
   const std::filesystem::path target = directory / kWordDumpFileName;
   std::filesystem::path temporary = target;
   temporary += ".tmp";
@@ -87,12 +92,7 @@ bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory,
   const std::optional<std::uint64_t> available = freeSpace(directory);
   if (available && !dumpFits(wordDumpSize(trie), *available)) return false;
   std::error_code error;
-  if (!writeDumpFile(trie, temporary)) {
-    std::filesystem::remove(temporary, error);
-    return false;
-  }
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
+  if (!writeDumpFile(trie, temporary, files) || !files.replace(temporary, target)) {
     std::filesystem::remove(temporary, error);
     return false;
   }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "driver/durable_file.h"
 #include "trie/trie_walk.h"
 
 namespace ws {
@@ -15,17 +15,23 @@ namespace ws {
 class WordTrie;
 
 // Writes one dump line per visited node: the word's bytes, a blank, the unsigned count, CR LF.
-// Keeps no state between visits; write errors stay in the stream's error flag.
-// REQUIRES: `file` is open for binary writing for the visitor's whole life.
+// Lines are gathered and written in blocks of at least kBlockSize bytes; the last block goes
+// out with flush(). After a failed write nothing more is written.
+// LIFETIME: `file` must outlive the visitor.
 class WordDumpVisitor : public TrieVisitor {
  public:
-  explicit WordDumpVisitor(std::FILE* file) : file_(file) {}
+  static constexpr std::size_t kBlockSize = 1 << 16;
+
+  explicit WordDumpVisitor(DurableFile& file) : file_(file) {}
   void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
+  // Writes what is gathered; true when every write so far succeeded.
+  bool flush();
 
  private:
-  std::FILE* file_;
-  std::string line_;  // reused buffer, no meaning between visits
+  DurableFile& file_;
+  std::string block_;  // lines not yet written
+  bool failed_ = false;
 };
 
 // The dump file's name inside the executable's directory.
@@ -46,12 +52,15 @@ std::optional<std::uint64_t> freeSpaceOf(const std::filesystem::path& directory)
 bool dumpFits(std::uint64_t dumpSize, std::uint64_t available);
 
 // Writes every trie node, in walk order, to `directory`/wiki.txt as raw bytes, replacing any
-// earlier dump. The new content goes to wiki.txt.tmp beside it, which is then renamed over the
-// old one, so an earlier dump survives intact if writing fails part-way; a wiki.txt.tmp left by
-// a dump that was killed is removed first. A dump that would not fit the free space (dumpFits)
-// writes nothing. Failures are silent: returns false when nothing was replaced.
+// earlier dump. The new content goes to wiki.txt.tmp beside it, which is flushed to the disk and
+// then moved over the old one (DurableFileSystem::replace), so an earlier dump survives intact
+// if writing, flushing or closing fails, and also a crash or power loss at any point; the
+// temporary file is then removed. A wiki.txt.tmp left by a dump that was killed is removed
+// first. A dump that would not fit the free space (dumpFits) writes nothing. Failures are
+// silent: returns false when nothing was replaced.
 bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory,
-               const FreeSpaceProbe& freeSpace = freeSpaceOf);
+               const FreeSpaceProbe& freeSpace = freeSpaceOf,
+               DurableFileSystem& files = platformFileSystem());
 
 // The directory holding the running program's executable, from /proc/self/exe;
 // nullopt when it cannot be determined.

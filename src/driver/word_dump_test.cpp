@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "trie/word_trie.h"
 
@@ -34,6 +36,53 @@ std::string freshDump() {
     out += " 0\r\n";
   }
   return out;
+}
+
+// The platform's files, but one step of the replacement fails: a write (after half of its bytes
+// went out), the flush and close, or the move. Logs every step, file names only.
+class FaultyFileSystem final : public DurableFileSystem {
+ public:
+  enum class Step { kNone, kWrite, kFinish, kReplace };
+  explicit FaultyFileSystem(Step failing) : failing_(failing) {}
+
+  std::unique_ptr<DurableFile> create(const fs::path& path) override {
+    log.push_back("create " + path.filename().string());
+    std::unique_ptr<DurableFile> file = platformFileSystem().create(path);
+    return file ? std::make_unique<File>(*this, std::move(file)) : nullptr;
+  }
+  bool replace(const fs::path& from, const fs::path& to) override {
+    log.push_back("replace " + from.filename().string() + " " + to.filename().string());
+    return failing_ != Step::kReplace && platformFileSystem().replace(from, to);
+  }
+
+  std::vector<std::string> log;
+
+ private:
+  class File final : public DurableFile {
+   public:
+    File(FaultyFileSystem& owner, std::unique_ptr<DurableFile> file)
+        : owner_(owner), file_(std::move(file)) {}
+    bool write(std::string_view bytes) override {
+      if (owner_.log.back() != "write") owner_.log.push_back("write");
+      if (owner_.failing_ != Step::kWrite) return file_->write(bytes);
+      file_->write(bytes.substr(0, bytes.size() / 2));
+      return false;
+    }
+    bool finish() override {
+      owner_.log.push_back("finish");
+      return file_->finish() && owner_.failing_ != Step::kFinish;
+    }
+
+   private:
+    FaultyFileSystem& owner_;
+    std::unique_ptr<DurableFile> file_;
+  };
+
+  Step failing_;
+};
+
+std::optional<std::uint64_t> plentyOfSpace(const fs::path&) {
+  return std::uint64_t{1} << 40;
 }
 
 class WordDumpTest : public ::testing::Test {
@@ -109,6 +158,47 @@ TEST_F(WordDumpTest, UnwritableTargetIsSilentAndKeepsTheOldDump) {
 
   EXPECT_FALSE(dumpWords(trie_, dir_ / "missing"));
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+// "w0000" to "w9999" make a dump of several blocks; its lines are known without the trie.
+TEST_F(WordDumpTest, DumpOfManyBlocksIsWrittenWholeAndFlushedBeforeItIsMoved) {
+  std::string wordLines = "w 0\r\n";
+  for (int i = 0; i < 10000; ++i) {
+    std::string word = std::to_string(10000 + i);
+    word[0] = 'w';
+    trie_.insertWord(word);
+    for (std::size_t length = 2; length <= 5; ++length) {
+      if (word.compare(length, 5 - length, std::string(5 - length, '0')) == 0) {
+        wordLines.append(word, 0, length);
+        wordLines += length == 5 ? " 1\r\n" : " 0\r\n";
+      }
+    }
+  }
+  std::string expected = freshDump();
+  expected.replace(expected.find("w 0\r\n"), 5, wordLines);
+  ASSERT_GT(expected.size(), WordDumpVisitor::kBlockSize);
+
+  writeFile(dumpFile(), "old dump\r\n");
+  FaultyFileSystem files(FaultyFileSystem::Step::kNone);
+  ASSERT_TRUE(dumpWords(trie_, dir_, plentyOfSpace, files));
+  EXPECT_EQ(readFile(dumpFile()), expected);
+  EXPECT_EQ(files.log, (std::vector<std::string>{"create wiki.txt.tmp", "write", "finish",
+                                                 "replace wiki.txt.tmp wiki.txt"}));
+}
+
+TEST_F(WordDumpTest, FailedWriteFlushOrMoveKeepsTheOldDumpAndRemovesTheTemporary) {
+  using Step = FaultyFileSystem::Step;
+  for (const Step failing : {Step::kWrite, Step::kFinish, Step::kReplace}) {
+    SCOPED_TRACE(static_cast<int>(failing));
+    writeFile(dumpFile(), "old dump\r\n");
+    FaultyFileSystem files(failing);
+    EXPECT_FALSE(dumpWords(trie_, dir_, plentyOfSpace, files));
+    EXPECT_EQ(readFile(dumpFile()), "old dump\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "wiki.txt.tmp"));
+    // A file that was not whole on the disk is never moved over the old dump.
+    EXPECT_EQ(files.log.back(),
+              failing == Step::kReplace ? "replace wiki.txt.tmp wiki.txt" : "finish");
+  }
 }
 
 TEST_F(WordDumpTest, SizeIsExactWithoutWriting) {

@@ -4,16 +4,19 @@
 
 #include <cerrno>
 
+#include "net/interrupted_calls.h"
+
 namespace ws {
 namespace {
 
 constexpr uint16_t kDefaultPort = 80;
 
-// Reads the reply until the peer closes or a receive fails.
+// Reads the reply until the peer closes, a receive fails or the request is given up.
 void receiveAll(int fd, std::string& reply) {
   receiveBlocks(reply, [fd](char* block, size_t size) {
     ssize_t received;
     do {
+      if (requestsGivenUp()) return -1L;
       received = recv(fd, block, size, 0);
     } while (received < 0 && errno == EINTR);
     return static_cast<long>(received);

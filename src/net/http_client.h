@@ -17,7 +17,9 @@ namespace ws {
 // A received block that contains a zero byte contributes only the bytes before it, so the
 // result never holds a zero byte. A receive error ends the reply with what arrived so far.
 // Failures before the reply return one of the four error texts of tcp_connection.h. Blocks
-// without limit while the server keeps the connection open. The socket is closed on every path.
+// without limit while the server keeps the connection open, unless the request is given up
+// (interrupted_calls.h): then the reply ends with what arrived. The socket is closed on every
+// path.
 // REQUIRES: path has no leading "/" and is already percent-encoded.
 std::string httpGet(std::string_view host, std::string_view path,
                     std::string_view extraHeaders = {});

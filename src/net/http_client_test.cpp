@@ -8,6 +8,7 @@
 #include <csignal>
 #include <thread>
 
+#include "net/interrupted_calls.h"
 #include "net/test_server.h"
 
 namespace ws {
@@ -121,6 +122,45 @@ TEST(HttpGet, InterruptedSendsToASlowReaderStillDeliverTheWholeRequest) {
   EXPECT_EQ(reply, body);
   ASSERT_EQ(server.requests().size(), 1u);
   EXPECT_EQ(server.requests()[0], buildGetRequest(server.host(), "slow", filler));
+}
+
+std::atomic<bool> programEnding{false};
+bool isProgramEnding() {
+  return programEnding;
+}
+
+// The program is ending while the server holds back the rest of its reply: the signal that
+// interrupts the receive ends the request with what arrived, without waiting for the rest.
+TEST(HttpGet, ReceiveInterruptedWhileTheProgramEndsGivesUpWithWhatArrived) {
+  struct sigaction handler {};
+  struct sigaction saved {};
+  handler.sa_handler = ignoreSignal;
+  sigemptyset(&handler.sa_mask);
+  ASSERT_EQ(sigaction(SIGUSR1, &handler, &saved), 0);
+  giveUpInterruptedCallsWhen(isProgramEnding);
+
+  LoopbackServer server({{.chunks = {"HTTP/1.0 200 OK\r\n\r\nerst", "spaeter"}, .pause = 600ms}});
+  std::atomic<bool> done{false};
+  pthread_t client = pthread_self();
+  std::thread interrupter([&] {
+    while (server.requests().empty()) std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(50ms);
+    programEnding = true;
+    while (!done) {
+      pthread_kill(client, SIGUSR1);
+      std::this_thread::sleep_for(1ms);
+    }
+  });
+  const std::string reply = httpGet(server.host(), "", "");
+  done = true;
+  interrupter.join();
+  EXPECT_EQ(reply, "HTTP/1.0 200 OK\r\n\r\nerst");
+  // Once the end has come, a new request gives up before it connects.
+  EXPECT_EQ(httpGet(server.host(), "", ""), kConnectErrorText);
+
+  giveUpInterruptedCallsWhen(nullptr);
+  programEnding = false;
+  sigaction(SIGUSR1, &saved, nullptr);
 }
 
 TEST(HttpGet, EveryPathClosesItsSocket) {

@@ -15,6 +15,7 @@
 
 #include "net/get_request.h"
 #include "net/host_port.h"
+#include "net/interrupted_calls.h"
 #include "net/reply_block.h"
 #include "net/tcp_connection.h"
 
@@ -24,7 +25,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The connection's socket as OpenSSL sees it: every read and write waits at most the receive
-// time-out and never past the deadline, retries interruptions itself and never raises SIGPIPE.
+// time-out and never past the deadline, retries interruptions itself (unless the request is given
+// up, see interrupted_calls.h) and never raises SIGPIPE.
 struct SocketState {
   int fd;
   std::chrono::milliseconds silence;  // the receive time-out
@@ -33,11 +35,12 @@ struct SocketState {
 };
 
 // Waits for `events`; false (and timedOut set) when the silence time-out or the deadline came
-// first.
+// first; false also when the request is given up.
 bool waitUntilReady(SocketState& state, short events) {
   pollfd waiting{state.fd, events, 0};
   int ready;
   do {
+    if (requestsGivenUp()) return false;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(state.deadline - Clock::now());
     const long long waitMs =
         std::clamp<long long>(std::min(left, state.silence).count(), 0, INT_MAX);
@@ -54,7 +57,7 @@ int socketRead(BIO* bio, char* buffer, int size) {
   ssize_t received;
   do {
     received = recv(state.fd, buffer, static_cast<size_t>(size), 0);
-  } while (received < 0 && errno == EINTR);
+  } while (received < 0 && errno == EINTR && !requestsGivenUp());
   return static_cast<int>(received);
 }
 
@@ -65,7 +68,7 @@ int socketWrite(BIO* bio, const char* bytes, int size) {
   ssize_t sent;
   do {
     sent = send(state.fd, bytes, static_cast<size_t>(size), MSG_NOSIGNAL);
-  } while (sent < 0 && errno == EINTR);
+  } while (sent < 0 && errno == EINTR && !requestsGivenUp());
   return static_cast<int>(sent);
 }
 

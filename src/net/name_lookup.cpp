@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <pthread.h>
+#include <signal.h>
 
 #include <condition_variable>
 #include <memory>
@@ -48,6 +50,13 @@ std::optional<in_addr> resolveIPv4Within(const std::string& name, std::chrono::m
                                          const NameResolver& resolve) {
   if (const auto dotted = dottedAddress(name)) return dotted;
   const auto pending = std::make_shared<PendingLookup>();
+  // The look-up thread takes no signals (it inherits the mask it is made with): they are meant
+  // for the thread that asked, whose blocking calls they interrupt.
+  sigset_t all;
+  sigset_t callers;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &callers);
+  bool started = true;
   try {
     std::thread([pending, name, resolve] {
       std::optional<in_addr> address = resolve(name);
@@ -57,8 +66,10 @@ std::optional<in_addr> resolveIPv4Within(const std::string& name, std::chrono::m
       pending->finished.notify_all();
     }).detach();
   } catch (const std::system_error&) {
-    return std::nullopt;  // no thread to be had: no look-up
+    started = false;  // no thread to be had: no look-up
   }
+  pthread_sigmask(SIG_SETMASK, &callers, nullptr);
+  if (!started) return std::nullopt;
   std::unique_lock lock(pending->mutex);
   if (!pending->finished.wait_for(lock, timeout, [&pending] { return pending->done; })) {
     return std::nullopt;

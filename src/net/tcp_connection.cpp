@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <string>
 
+#include "net/interrupted_calls.h"
 #include "net/name_lookup.h"
 
 namespace ws {
@@ -19,6 +20,7 @@ bool awaitConnect(int fd, int timeoutMs) {
   pollfd waiting{fd, POLLOUT, 0};
   int ready;
   do {
+    if (requestsGivenUp()) return false;
     ready = poll(&waiting, 1, timeoutMs);
   } while (ready < 0 && errno == EINTR);
   if (ready <= 0) return false;
@@ -30,6 +32,7 @@ bool awaitConnect(int fd, int timeoutMs) {
 // A blocking connect interrupted by a signal goes on in the background; its outcome is awaited
 // rather than starting a second connect, which would fail with EALREADY.
 bool connectBlocking(int fd, const sockaddr_in& target) {
+  if (requestsGivenUp()) return false;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) return true;
   return errno == EINTR && awaitConnect(fd, -1);
 }
@@ -86,6 +89,7 @@ TcpConnection openTcpConnection(const Endpoint& endpoint,
 // MSG_NOSIGNAL keeps a closed peer from raising SIGPIPE even if the process has not ignored it.
 bool sendAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
+    if (requestsGivenUp()) return false;
     ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent < 0) {
       if (errno == EINTR) continue;

@@ -26,11 +26,13 @@ struct TcpConnection {
 // first IPv4 address taken), opens a socket and connects. Without a time-out the look-up and the
 // connect block as long as the system lets them; with one, a look-up not done in that time fails
 // with the look-up text, and a connect not done by the end of it with the connect text.
-// Returns a blocking socket. No socket is left open on any failure.
+// Returns a blocking socket. No socket is left open on any failure. A request given up
+// (interrupted_calls.h) fails with the connect text.
 TcpConnection openTcpConnection(const Endpoint& endpoint,
                                 std::optional<std::chrono::milliseconds> connectTimeout);
 
-// Sends every byte, continuing after short sends and interruptions, without SIGPIPE.
+// Sends every byte, continuing after short sends and interruptions, without SIGPIPE; false on a
+// send error or once the request is given up (interrupted_calls.h).
 bool sendAll(int fd, std::string_view bytes);
 
 }  // namespace ws

@@ -13,6 +13,10 @@ Cases:
            end the crawler; Esc does.
   outage   with the server gone the window keeps its picture and Esc waits for the next counted
            article, which comes once the server is back.
+  signal   SIGINT and SIGTERM are caught, and end the crawler within a second with its normal
+           shut-down, after which it ends by the signal itself: SIGINT while it crawls (the word
+           dump written before stays as it was), SIGTERM while a server that never answers holds
+           its request.
   https    the https build against the stand-in imitating the real server over TLS (lower-case
            header names, User-Agent required, https redirects): "d" writes the reference dump of
            the pages served; Esc ends it with exit code 0.
@@ -24,6 +28,9 @@ Cases:
            the same server, but the crawler's CA file holds another CA: nothing is counted, the
            window stays black, one line on standard error says why, the crawler keeps running
            and Esc, pressed while it waits between passes, ends it at once with exit code 0.
+  https-signal
+           the same untrusted server: SIGTERM, sent while the crawler waits seconds between
+           passes, ends it within a second, by the signal.
 
 The crawler is built to fetch from 127.0.0.1:18080 (TEST_PORT), the https crawler from
 https://127.0.0.1:18443 (TLS_PORT), trusting the CAs in <tls dir>/crawler-ca.pem, which the
@@ -35,6 +42,7 @@ run one at a time.
 import collections
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -382,6 +390,40 @@ def case_outage(args):
             stop(server.process)
 
 
+SIGNAL_TIMEOUT = 1.0  # seconds from a stop signal to the crawler's end
+
+
+def ends_by_signal(crawler, number):
+    """Sends the signal to the crawler, which must catch it (and the other stop signal) and still
+    end by it within SIGNAL_TIMEOUT: it re-raised the signal after its shut-down."""
+    for caught in (signal.SIGINT, signal.SIGTERM):
+        if not crawler.catches(caught):
+            raise Failure("the crawler does not catch %s" % caught.name)
+    took = crawler.end_by_signal(number, SIGNAL_TIMEOUT)
+    print("%s ended the crawler after %.2f s" % (signal.Signals(number).name, took))
+
+
+def case_signal(args):
+    crawler_path, server_path = args[:2]
+    with XServer() as xserver:
+        with ArticleServer(server_path, port=TEST_PORT, seed=SEED, latency_ms=20), \
+                Crawler(crawler_path, xserver) as crawler:
+            wait_for_view(crawler, 1)
+            crawler.press("d")
+            dump = crawler.wait_for_dump()
+            ends_by_signal(crawler, signal.SIGINT)
+            with open(crawler.dump_path, "rb") as f:
+                if f.read() != dump:
+                    raise Failure("wiki.txt changed after SIGINT")
+            if os.path.exists(crawler.dump_path + ".tmp"):
+                raise Failure("a wiki.txt.tmp was left behind")
+        # Every request is read and never answered: the crawler waits in the network.
+        with ArticleServer(server_path, port=TEST_PORT, seed=SEED, faults=["hold"]), \
+                Crawler(crawler_path, xserver) as crawler:
+            time.sleep(1.0)
+            ends_by_signal(crawler, signal.SIGTERM)
+
+
 def tls_server(server_path, tls_dir, script, trusted, more=()):
     """The stand-in imitating the real server on TLS_PORT, its certificates made afresh; the
     crawler's CA file holds the CA that signed them, or another one. `more`: further options."""
@@ -448,9 +490,20 @@ def case_https_untrusted(args):
         crawler.wait_for_exit(timeout=1.5)
 
 
+def case_https_signal(args):
+    crawler_path, server_path, tls_dir, script = args[:4]
+    with XServer() as xserver, tls_server(server_path, tls_dir, script, trusted=False), \
+            Crawler(crawler_path, xserver) as crawler:
+        # Failed passes 200 ms apart at first, each wait twice the last: now over a second.
+        time.sleep(3.5)
+        if not crawler.running():
+            raise Failure("the crawler ended by itself:\n%s" % crawler.output())
+        ends_by_signal(crawler, signal.SIGTERM)
+
+
 CASES = {"dump": case_dump, "views": case_views, "window": case_window, "outage": case_outage,
-         "https": case_https, "https-throttle": case_https_throttle,
-         "https-untrusted": case_https_untrusted}
+         "signal": case_signal, "https": case_https, "https-throttle": case_https_throttle,
+         "https-untrusted": case_https_untrusted, "https-signal": case_https_signal}
 
 
 def main(argv):

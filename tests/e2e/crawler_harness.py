@@ -57,8 +57,15 @@ def _die_with_parent():
     libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
+def _start_child():
+    _die_with_parent()
+    # SIGINT reaches the child as from a terminal, even where the test itself was started with
+    # it ignored (a shell's background job), which the child would keep.
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
 def start(args, **kwargs):
-    return subprocess.Popen(args, preexec_fn=_die_with_parent, **kwargs)
+    return subprocess.Popen(args, preexec_fn=_start_child, **kwargs)
 
 
 def stop(process, grace=3.0):
@@ -195,6 +202,30 @@ class Crawler:
             raise Failure("the crawler did not end within %.0f s" % timeout)
         if code != 0:
             raise Failure("the crawler ended with exit code %d; it printed:\n%s" % (code, self.output()))
+
+    def catches(self, number):
+        """Whether the crawler has a handler of its own for the signal (SigCgt in /proc)."""
+        with open("/proc/%d/status" % self.process.pid) as f:
+            for line in f:
+                if line.startswith("SigCgt:"):
+                    return bool(int(line.split()[1], 16) >> (number - 1) & 1)
+        return False
+
+    def end_by_signal(self, number, timeout):
+        """Sends the signal and returns the seconds until the crawler ended; Failure unless it
+        ended by that signal within `timeout`."""
+        name = signal.Signals(number).name
+        sent = time.monotonic()
+        self.process.send_signal(number)
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the crawler did not end within %.1f s of %s" % (timeout, name))
+        took = time.monotonic() - sent
+        if code != -number:
+            raise Failure("after %s the crawler ended with exit code %d, not by the signal; it "
+                          "printed:\n%s" % (name, code, self.output()))
+        return took
 
     def wait_for_dump(self, timeout=STEP_TIMEOUT):
         """The bytes of a complete word dump (it ends with the line of the byte-0 node)."""
