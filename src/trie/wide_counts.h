@@ -32,12 +32,13 @@ class WideCounts {
     recordCount = kSaturated;
     addBeyond(word, times - room);
   }
+  // Counts one more occurrence: the step of every word read, so it costs one increment and a
+  // test of its zero flag; only the wrap from kSaturated takes the slow way.
   void addOne(uint32_t& recordCount, std::string_view word) {
-    if (recordCount != kSaturated) [[likely]] {
-      ++recordCount;
-      return;
+    if (++recordCount == 0) [[unlikely]] {
+      recordCount = kSaturated;
+      addBeyond(word, 1);
     }
-    addBeyond(word, 1);
   }
 
   // The whole count of the node of `word` whose record count is `recordCount`.
