@@ -97,7 +97,7 @@ class Drawing {
     screen_.setTextViewport(0, 0);
     screen_.clearScreen();
     screen_.moveCursor(14, 1);
-    painter_.drawView(viewCode, ViewInputs{screen_, big.trie, big.counters, log});
+    painter_.drawView(viewCode, ViewInputs{screen_, steadyClock(), big.trie, big.counters, log});
     screen_.unlockScreen();
   }
   ScreenService& screen() { return screen_; }

@@ -72,6 +72,7 @@ class SteppingClock : public Clock {
     next_ += step_;
     return now;
   }
+  void pause(double seconds) override { next_ += seconds; }
 
  private:
   double next_;

@@ -37,7 +37,7 @@ class ViewFixture {
   void draw(ViewCode viewCode) {
     screen.lockScreen();
     screen.moveCursor(14, 1);
-    painter.drawView(viewCode, ViewInputs{screen, trie, counters, sampleLog});
+    painter.drawView(viewCode, ViewInputs{screen, steadyClock(), trie, counters, sampleLog});
     screen.unlockScreen();
   }
 

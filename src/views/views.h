@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "screen/clock.h"
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
@@ -24,6 +25,7 @@ using ViewCode = char;
 // What one drawing reads. Every reference must stay valid for the duration of drawView only.
 struct ViewInputs {
   ScreenService& screen;
+  Clock& clock;  // the crawler's: the views that time their walk read it
   const WordTrie& trie;
   const WordCounters& counters;
   const SampleLog& sampleLog;
