@@ -8,6 +8,7 @@
 #include "driver/word_dump.h"
 #include "net/article_fetch.h"
 #include "net/paragraph_text.h"
+#include "screen/canvas.h"
 #include "screen/screen_service.h"
 #include "screen/text_console.h"
 #include "text/word_splitter.h"
@@ -102,18 +103,14 @@ void Crawler::countText(std::string& text) {
 }
 
 void Crawler::redraw() {
-  // The lock is given back on every way out of the drawing, so the window thread never waits on
-  // a frame that will not be finished.
-  struct LockedFrame {
-    explicit LockedFrame(ScreenService& screen) : screen(screen) { screen.lockScreen(); }
-    ~LockedFrame() { screen.unlockScreen(-1, -1); }
-    ScreenService& screen;
-  } locked(screen_);
-  screen_.setTextViewport(0, 0);
-  screen_.clearScreen();
-  printStatistics(screen_, counters_, timing_, articlePath_, clock_.seconds());
-  screen_.moveCursor(kViewRow, 1);
-  const ViewInputs inputs{screen_, clock_, trie_, counters_, sampleLog_};
+  // The canvas holds the frame lock and gives it back on every way out of the drawing, so the
+  // window thread never waits on a frame that will not be finished.
+  Canvas canvas(screen_);
+  canvas.setTextViewport(0, 0);
+  canvas.clearScreen();
+  printStatistics(canvas, counters_, timing_, articlePath_, clock_.seconds());
+  canvas.moveCursor(kViewRow, 1);
+  const ViewInputs inputs{canvas, clock_, trie_, counters_, sampleLog_};
   views_.drawView(viewCode_, inputs);
 }
 

@@ -1,7 +1,7 @@
 #include "driver/statistics_block.h"
 
+#include "screen/canvas.h"
 #include "screen/number_format.h"
-#include "screen/screen_service.h"
 #include "trie/trie_node.h"
 
 namespace ws {
@@ -40,7 +40,7 @@ StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing
   return rows;
 }
 
-void printStatistics(ScreenService& screen, const CrawlCounters& counters, CrawlTiming& timing,
+void printStatistics(Canvas& screen, const CrawlCounters& counters, CrawlTiming& timing,
                      std::string_view articlePath, double now) {
   const StatisticsRows rows = statisticsRows(counters, timing, articlePath, now);
   for (const std::string& row : rows) {

@@ -1,5 +1,7 @@
 #include "driver/statistics_block.h"
 
+#include "screen/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include "driver/test_support.h"
@@ -100,7 +102,10 @@ TEST(PrintStatistics, RendersTheRowsOnTheTextConsole) {
 
   ScreenService actual;
   openSmallScreen(actual);
-  printStatistics(actual, counters, timing, "/wiki/Haus", 22.345678);
+  {
+    Canvas canvas(actual);
+    printStatistics(canvas, counters, timing, "/wiki/Haus", 22.345678);
+  }
   EXPECT_EQ(actual.cursorRow(), 12);
   EXPECT_EQ(actual.cursorColumn(), 1);
 

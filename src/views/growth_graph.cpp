@@ -31,7 +31,7 @@ double scaleFactor(double value, double span) {
 
 }  // namespace
 
-void GrowthGraph::draw(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount) {
+void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeCount) {
   const auto [width, height] = screen.windowSize();
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
@@ -49,8 +49,7 @@ void GrowthGraph::draw(ScreenService& screen, const SampleLog& log, std::uint32_
   const double nodesScale = scaleFactor(last.nodeCount, span);
   const double ratioScale = previousMaxRatio_ == 0.0f ? 0.0 : scaleFactor(span, previousMaxRatio_);
 
-  points_.plot(screen.drawingFrame(), log,
-               GrowthScales{baseline, nodesScale, wordsScale, ratioScale},
+  points_.plot(screen.frame(), log, GrowthScales{baseline, nodesScale, wordsScale, ratioScale},
                GrowthPixels{screen.foregroundPixel(), toRgb565(kYellow), toRgb565(kCyan)});
   previousMaxRatio_ = log.largestRatio();
 

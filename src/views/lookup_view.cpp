@@ -8,7 +8,7 @@
 
 namespace ws {
 
-void drawLookupView(ScreenService& screen, Clock& clock, const WordTrie& trie) {
+void drawLookupView(Canvas& screen, Clock& clock, const WordTrie& trie) {
   printHeadline(screen, " 2) Gezielter Lookup von Woertern:");
   screen.moveCursor(screen.cursorRow() + 3, 1);
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
+#include "screen/canvas.h"
 #include "screen/clock.h"
-#include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
@@ -24,7 +24,7 @@ using ViewCode = char;
 
 // What one drawing reads. Every reference must stay valid for the duration of drawView only.
 struct ViewInputs {
-  ScreenService& screen;
+  Canvas& screen;
   Clock& clock;  // the crawler's: the views that time their walk read it
   const WordTrie& trie;
   const WordCounters& counters;

@@ -12,13 +12,13 @@ namespace ws {
 namespace {
 
 // The last text row of the window: its height in text cells, to the nearest whole row.
-int lastTextRow(const ScreenService& screen) {
+int lastTextRow(const Canvas& screen) {
   return textCells(screen.windowSize().second);
 }
 
 // rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
 // the viewport the move is refused and the line starts where the cursor stands.
-void drawWalkingView(ScreenService& screen, Clock& clock, const WordTrie& trie,
+void drawWalkingView(Canvas& screen, Clock& clock, const WordTrie& trie,
                      const WordCounters& counters, std::string_view headline, TrieVisitor& visitor,
                      int rowsBelow) {
   printHeadline(screen, headline);
@@ -38,20 +38,20 @@ void drawWalkingView(ScreenService& screen, Clock& clock, const WordTrie& trie,
 
 }  // namespace
 
-void drawTopTwentyView(ScreenService& screen, Clock& clock, const WordTrie& trie,
+void drawTopTwentyView(Canvas& screen, Clock& clock, const WordTrie& trie,
                        const WordCounters& counters, TopTwentyVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, clock, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
 }
 
-void drawThirdLetterView(ScreenService& screen, Clock& clock, const WordTrie& trie,
+void drawThirdLetterView(Canvas& screen, Clock& clock, const WordTrie& trie,
                          const WordCounters& counters, ThirdLetterVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, clock, trie, counters,
                   " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:", visitor, 1);
 }
 
-void drawSubstringView(ScreenService& screen, Clock& clock, const WordTrie& trie,
+void drawSubstringView(Canvas& screen, Clock& clock, const WordTrie& trie,
                        const WordCounters& counters, SubstringVisitor& visitor) {
   visitor.setScreen(screen);
   drawWalkingView(screen, clock, trie, counters,
