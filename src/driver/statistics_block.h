@@ -20,9 +20,6 @@ using StatisticsRows = std::array<std::string, 11>;
 StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing,
                               std::string_view articlePath, double now);
 
-// The trie's memory in megabytes (900 bytes per node), cut after the first decimal.
-std::string memoryText(std::uint32_t nodeCount);
-
 // Prints the block on the text console, each row followed by a line end; `now` as above.
 // REQUIRES: the screen was just cleared, cursor at (1, 1), viewport covering the whole screen.
 // Leaves the cursor at the start of row 12 (unless a long article path ran on further).

@@ -39,13 +39,6 @@ TEST(StatisticsRows, FreshRunShowsRootNodesAndZeroAverage) {
   }
 }
 
-TEST(StatisticsRows, MemoryIsCutAfterFirstDecimalOrPrintedWhole) {
-  EXPECT_EQ(memoryText(224), "0.1");                // 0.19226...
-  EXPECT_EQ(memoryText(10000), "8.5");              // 8.583..., cut, not rounded
-  EXPECT_EQ(memoryText(262144), "225");             // whole megabytes have no point
-  EXPECT_EQ(memoryText(4294967295u), "3686399.9");  // no 32-bit overflow of the byte count
-}
-
 TEST(StatisticsRows, AverageKeepsItsDecimalPointInColumn37) {
   CrawlCounters counters;
   CrawlTiming timing;

@@ -7,9 +7,9 @@
 
 #include "screen/colour.h"
 #include "screen/number_format.h"
-#include "trie/trie_node.h"
 #include "views/growth_points.h"
 #include "views/headline.h"
+#include "views/memory_text.h"
 
 namespace ws {
 
@@ -57,9 +57,8 @@ void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeC
     const double memoryLevel = baseline - last.nodeCount / nodesScale;
     const float ym = graphCoordinate(memoryLevel);
     screen.drawLine(kMargin, ym, w - kMargin, ym, kWhite, kGuideStyle);
-    const double megabytes = nodeMegabytes(nodeCount);
-    screen.drawText(30.0f, graphCoordinate(memoryLevel - 10.0),
-                    cutAfterFirstDecimal(doubleText(megabytes)) + " MB", std::nullopt);
+    screen.drawText(30.0f, graphCoordinate(memoryLevel - 10.0), memoryText(nodeCount),
+                    std::nullopt);
     screen.drawText(30.0f, graphCoordinate(memoryLevel + 5.0), unsignedText(last.wordsTotal),
                     kYellow);
   }
