@@ -132,18 +132,20 @@ TEST(DotFieldViews, EndingTheWalkAboveTheWindowChangesNoPixel) {
       DotFieldVisitor dots;
       LetterFieldVisitor letters;
       WordStartFieldVisitor marks;
-      const auto draw = [&](ScreenService& screen) {
+      TrieVisitor* visitor = view == '6'   ? static_cast<TrieVisitor*>(&dots)
+                             : view == '7' ? static_cast<TrieVisitor*>(&letters)
+                                           : static_cast<TrieVisitor*>(&marks);
+      // The view's walk, cut where no later dot can land; then, on `whole`, the rest of the walk
+      // on the same canvas.
+      const auto draw = [&](ScreenService& screen, bool wholeWalk) {
         Canvas canvas(screen);
         if (view == '6') drawDotFieldView(canvas, f.trie, dots);
         if (view == '7') drawLetterFieldView(canvas, f.trie, letters);
         if (view == '8') drawWordStartFieldView(canvas, f.trie, marks);
+        if (wholeWalk) walkTrie(f.trie, *visitor);
       };
-      draw(cut);
-      draw(whole);
-      TrieVisitor* visitor = view == '6'   ? static_cast<TrieVisitor*>(&dots)
-                             : view == '7' ? static_cast<TrieVisitor*>(&letters)
-                                           : static_cast<TrieVisitor*>(&marks);
-      walkTrie(f.trie, *visitor);
+      draw(cut, false);
+      draw(whole, true);
       const ScreenReader a(cut);
       const ScreenReader b(whole);
       for (int y = 0; y < height; ++y) {
