@@ -55,8 +55,12 @@ void walkTrie(const WordTrie& trie, TrieVisitor& visitor) {
 }
 
 void walkTrie(const WordTrie& trie, TrieVisitor& visitor, uint64_t visitLimit) {
+  // The roots exist from construction until freeTrie, so a walk visits something unless the
+  // trie is freed or no visit is wanted.
   if (trie.nodeCount() == 0 || visitLimit == 0) return;
+  visitor.begin();
   Walker(trie, visitor).walk(visitLimit);
+  visitor.end();
 }
 
 }  // namespace ws
