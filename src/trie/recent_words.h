@@ -10,12 +10,12 @@
 #include <memory>
 #include <string_view>
 
+#include "trie/record_place.h"
+
 namespace ws {
 
-// A place is valid only as long as the arena keeps its layout: every entry carries the layout
-// generation it was made in, and the owner calls nextGeneration() before any change that may
-// move a record (a child added to an existing block, a re-lay, freeing). An entry of an older
-// generation is never answered.
+// The table only keeps places; whether a place still names its word's record is the arena's to
+// say (record_place.h), so nothing needs to tell the table when records move.
 class RecentWords {
  public:
   // Longest word kept; longer words always descend.
@@ -47,23 +47,20 @@ class RecentWords {
   // The entry `key` would use, fetched ahead of a find that will read it.
   void prefetch(const Key& key) const { __builtin_prefetch(&entries_[slotOf(key)]); }
 
-  // The record place stored for `key` in this generation, or 0 when there is none.
+  // The place last remembered for `key`, or one that names no record when there is none.
   // REQUIRES: key.valid().
-  uint32_t find(const Key& key) const {
+  RecordPlace find(const Key& key) const {
     const Entry& entry = entries_[slotOf(key)];
-    const bool same = entry.generation == generation_ && entry.head == key.head &&
-                      entry.tail == key.tail && entry.length == key.length;
-    return same ? entry.place : 0;
+    const bool same =
+        entry.head == key.head && entry.tail == key.tail && entry.length == key.length;
+    return same ? entry.place : RecordPlace();
   }
 
-  // Remembers `place` (non-zero) for `key` in this generation, replacing what its slot held.
-  void remember(const Key& key, uint32_t place) {
+  // Remembers `place` for `key`, replacing what its slot held.
+  void remember(const Key& key, RecordPlace place) {
     if (!key.valid()) return;
-    entries_[slotOf(key)] = {key.head, key.tail, key.length, generation_, place, 0};
+    entries_[slotOf(key)] = {key.head, key.tail, key.length, place};
   }
-
-  // Forgets every place remembered so far.
-  void nextGeneration();
 
  private:
   static constexpr int kSlotBits = 14;  // 16,384 entries of 32 bytes: half a megabyte
@@ -71,11 +68,10 @@ class RecentWords {
   struct Entry {
     uint64_t head;
     uint64_t tail;
-    uint32_t length;
-    uint32_t generation;
-    uint32_t place;
-    uint32_t unused;
+    uint32_t length;  // 0: an empty entry, which no valid key matches
+    RecordPlace place;
   };
+  static_assert(sizeof(Entry) == 32, "two entries to a cache line");
 
   template <typename T>
   static T load(const unsigned char* bytes) {
@@ -91,7 +87,6 @@ class RecentWords {
   }
 
   std::unique_ptr<Entry[]> entries_;
-  uint32_t generation_ = 1;  // entries of generation 0 are empty
 };
 
 }  // namespace ws

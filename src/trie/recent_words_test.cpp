@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "trie/child_blocks.h"
+
 namespace ws {
 namespace {
 
@@ -31,15 +33,20 @@ TEST(RecentWords, KeysDifferWhereverTheWordsDiffer) {
   EXPECT_FALSE(RecentWords::keyOf(letters + "q").valid());
 }
 
-TEST(RecentWords, AnswersOnlyInTheGenerationThatRemembered) {
+// The table answers a key with the place remembered for it; whether that place still names the
+// word's record is the arena's answer, which turns to nothing once the record may have moved.
+TEST(RecentWords, AnswersTheLastPlaceOfAKeyWhichGoesStaleWithItsRecord) {
+  ChildBlocks blocks;
+  ASSERT_TRUE(blocks.reserve(size_t{1} << 20));
+  const ChildBlocks::Placement hau = blocks.createBlock(linkNumberOf('s'));
   RecentWords recent;
   const RecentWords::Key haus = RecentWords::keyOf("haus");
-  EXPECT_EQ(recent.find(haus), 0u);
-  recent.remember(haus, 42);
-  EXPECT_EQ(recent.find(haus), 42u);
-  EXPECT_EQ(recent.find(RecentWords::keyOf("maus")), 0u);
-  recent.nextGeneration();
-  EXPECT_EQ(recent.find(haus), 0u);
+  EXPECT_EQ(blocks.recordAt(recent.find(haus)), nullptr);
+  recent.remember(haus, blocks.placeOf(*hau.record));
+  EXPECT_EQ(blocks.recordAt(recent.find(haus)), hau.record);
+  EXPECT_EQ(blocks.recordAt(recent.find(RecentWords::keyOf("maus"))), nullptr);
+  blocks.addChild(hau.block, linkNumberOf('e'));  // "haue" joins "haus": the block moves up
+  EXPECT_EQ(blocks.recordAt(recent.find(haus)), nullptr);
 }
 
 }  // namespace

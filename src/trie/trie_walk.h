@@ -24,16 +24,20 @@ class NodeView {
   int childCount_;
 };
 
+// What a walk tells its visitor. A walk that visits anything calls begin() once, then visit()
+// once per node in walk order, then end() once: after the visit of root 224 when it walks the
+// whole trie, after its last visit when a visit limit ends it early. A walk that visits nothing
+// (a freed trie, a limit of 0) calls none of them. A visitor must not change the trie.
 class TrieVisitor {
  public:
   virtual ~TrieVisitor() = default;
+  virtual void begin() {}
   // One node. `word` is the node's word, valid only during the call (copy it to
   // keep it); `linkNumber` is the link under which the node hangs (for a root,
-  // its entry number). A visitor must not change the trie.
-  // A visit with linkNumber 1 and word "!" starts every full walk; the visit with
-  // linkNumber 224 ends it.
+  // its entry number).
   virtual void visit(std::string_view word, WordCount count, const NodeView& node,
                      uint8_t linkNumber) = 0;
+  virtual void end() {}
 };
 
 // Visits every node of the trie: the roots 1..224, each followed by its

@@ -95,6 +95,46 @@ TEST(TrieWalk, MillionByteWordIsWalkedWithoutDeepCallStack) {
   EXPECT_EQ(visitor.longest, 1'000'000u);
 }
 
+// What a walk tells a visitor, in order: b for begin, v for a visit, e for end.
+class TellingVisitor : public TrieVisitor {
+ public:
+  void begin() override { told += 'b'; }
+  void visit(std::string_view, WordCount, const NodeView&, uint8_t) override { told += 'v'; }
+  void end() override { told += 'e'; }
+  std::string told;
+};
+
+// A walk begins before its first visit and ends after its last, whether it visits the whole trie
+// or stops at its limit; a walk without visits neither begins nor ends.
+TEST(TrieWalk, BeginAndEndBracketTheVisitsOfEveryWalkThatVisits) {
+  WordTrie trie;
+  trie.insertWord("haus");  // 224 + 3 nodes
+  const auto told = [&trie](uint64_t limit) {
+    TellingVisitor visitor;
+    if (limit == UINT64_MAX) {
+      walkTrie(trie, visitor);
+    } else {
+      walkTrie(trie, visitor, limit);
+    }
+    return visitor.told;
+  };
+  const auto bracketed = [](size_t visits) {
+    std::string told(visits + 2, 'v');
+    told.front() = 'b';
+    told.back() = 'e';
+    return told;
+  };
+  EXPECT_EQ(told(UINT64_MAX), bracketed(227));
+  EXPECT_EQ(told(1), bracketed(1));
+  EXPECT_EQ(told('h' - 32 + 1), bracketed('h' - 32 + 1));  // ends inside the subtree of "h"
+  EXPECT_EQ(told(227), bracketed(227));
+  EXPECT_EQ(told(228), bracketed(227));
+  EXPECT_EQ(told(0), "");
+  trie.freeTrie();
+  EXPECT_EQ(told(UINT64_MAX), "");
+  EXPECT_EQ(told(5), "");
+}
+
 TEST(TrieWalk, FreedTrieHasNothingToVisit) {
   WordTrie trie;
   trie.insertWord("haus");

@@ -66,72 +66,74 @@ void WordTrie::insertWords(const std::string_view* words, size_t n, uint32_t* cr
 }
 
 // A word whose whole path exists creates nothing, whatever the words around it do; counting it
-// changes no block. So the batch first counts the words the table of recent words knows, then
-// follows every other word as far as its path exists, the words taking their steps round by round
-// so that their memory reads overlap (each step fetches ahead the block its next step reads),
-// counts the words found whole, and then inserts the rest one after the other in word order:
-// every created count is what one insertWord after the other gives.
+// changes no block. So the batch first finds the record of every word whose path exists, by the
+// table of recent words or by following the word, the words taking their steps round by round so
+// that their memory reads overlap (each step fetches ahead the block its next step reads); counts
+// those, and then inserts the rest one after the other in word order: every created count is what
+// one insertWord after the other gives.
 void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* created) {
-  struct Lane {
-    const unsigned char* bytes;
-    size_t length;
-    size_t pos;  // the next byte to follow
-    ChildRecord* node;
-  };
-  Lane lanes[kBatchWords];
   RecentWords::Key keys[kBatchWords];
-  uint8_t active[kBatchWords];
-  uint8_t pending[kBatchWords];  // words not yet counted, in word order
-  size_t activeCount = 0;
-  size_t pendingCount = 0;
   for (size_t i = 0; i < n; ++i) {
     keys[i] = RecentWords::keyOf(words[i]);
     if (keys[i].valid()) recent_.prefetch(keys[i]);
   }
-  uint32_t places[kBatchWords];
+  // The word's record while its path is known to exist, valid until a block changes.
+  ChildRecord* nodes[kBatchWords];
   for (size_t i = 0; i < n; ++i) {
-    places[i] = keys[i].valid() ? recent_.find(keys[i]) : 0;
-    if (places[i] != 0) blocks_.prefetchRecord(places[i]);
+    nodes[i] = keys[i].valid() ? blocks_.recordAt(recent_.find(keys[i])) : nullptr;
+    if (nodes[i] != nullptr) blocks_.prefetch(nodes[i]);
   }
+  struct Lane {
+    const unsigned char* bytes;
+    size_t length;
+    size_t pos;  // the next byte to follow
+  };
+  Lane lanes[kBatchWords];
+  uint8_t followed[kBatchWords];  // words looked for in the trie, in word order
+  uint8_t active[kBatchWords];    // those still being followed
+  size_t followedCount = 0;
+  size_t activeCount = 0;
   for (size_t i = 0; i < n; ++i) {
     assert(!words[i].empty() && rootBlock_ != 0);
     created[i] = 0;
-    if (places[i] != 0) {
-      wideCounts_.addOne(blocks_.recordAt(places[i]).count, words[i]);
+    if (nodes[i] != nullptr) {
+      wideCounts_.addOne(nodes[i]->count, words[i]);
       continue;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(words[i].data());
     assert(bytes[0] > 32);
-    ChildRecord* root = &blocks_.record(rootBlock_, linkNumberOf(bytes[0]) - 1);
-    lanes[i] = {bytes, words[i].size(), 1, root};
-    pending[pendingCount++] = static_cast<uint8_t>(i);
+    nodes[i] = &blocks_.rootChild(rootBlock_, linkNumberOf(bytes[0]));
+    lanes[i] = {bytes, words[i].size(), 1};
+    followed[followedCount++] = static_cast<uint8_t>(i);
     if (lanes[i].length == 1) continue;
-    if (root->children != 0) blocks_.prefetch(root->children);
+    if (nodes[i]->children != 0) blocks_.prefetch(nodes[i]->children);
     active[activeCount++] = static_cast<uint8_t>(i);
   }
   while (activeCount != 0) {
     size_t kept = 0;
     for (size_t a = 0; a < activeCount; ++a) {
-      Lane& lane = lanes[active[a]];
-      const BlockRef children = lane.node->children;
-      lane.node =
+      const size_t i = active[a];
+      Lane& lane = lanes[i];
+      const BlockRef children = nodes[i]->children;
+      nodes[i] =
           children == 0 ? nullptr : blocks_.findChild(children, linkNumberOf(lane.bytes[lane.pos]));
-      if (lane.node == nullptr) continue;  // the path breaks off: inserted below
+      if (nodes[i] == nullptr) continue;  // the path breaks off: inserted below
       if (++lane.pos == lane.length) continue;
-      if (lane.node->children != 0) blocks_.prefetch(lane.node->children);
+      if (nodes[i]->children != 0) blocks_.prefetch(nodes[i]->children);
       active[kept++] = active[a];
     }
     activeCount = kept;
   }
-  for (size_t p = 0; p < pendingCount; ++p) {
-    const size_t i = pending[p];
-    if (lanes[i].node == nullptr) continue;
-    wideCounts_.addOne(lanes[i].node->count, words[i]);
-    recent_.remember(keys[i], blocks_.placeOf(*lanes[i].node));
+  for (size_t f = 0; f < followedCount; ++f) {
+    const size_t i = followed[f];
+    if (nodes[i] == nullptr) continue;
+    wideCounts_.addOne(nodes[i]->count, words[i]);
+    recent_.remember(keys[i], blocks_.placeOf(*nodes[i]));
   }
-  for (size_t p = 0; p < pendingCount; ++p) {
-    const size_t i = pending[p];
-    if (lanes[i].node != nullptr) continue;
+  // From here on blocks change, and the records found above may move.
+  for (size_t f = 0; f < followedCount; ++f) {
+    const size_t i = followed[f];
+    if (nodes[i] != nullptr) continue;
     const Descent descent = descend(words[i]);
     created[i] = descent.created;
     recent_.remember(keys[i], blocks_.placeOf(*descent.node));
@@ -139,7 +141,6 @@ void WordTrie::insertBatch(const std::string_view* words, size_t n, uint32_t* cr
 }
 
 void WordTrie::layOutInWalkOrder() {
-  recent_.nextGeneration();
   rootBlock_ = blocks_.relayOut(rootBlock_);
   relayAtWords_ = std::max(kMinRelayWords, blocks_.usedWords() + blocks_.usedWords() / 4);
 }
@@ -149,7 +150,7 @@ WordTrie::Descent WordTrie::descend(std::string_view word) {
   assert(!word.empty() && rootBlock_ != 0);
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   assert(bytes[0] > 32);
-  ChildRecord* node = &blocks_.record(rootBlock_, linkNumberOf(bytes[0]) - 1);
+  ChildRecord* node = &blocks_.rootChild(rootBlock_, linkNumberOf(bytes[0]));
   uint32_t created = 0;
   for (size_t pos = 1; pos < word.size(); ++pos) {
     assert(bytes[pos] > 32);
@@ -160,15 +161,12 @@ WordTrie::Descent WordTrie::descend(std::string_view word) {
       continue;
     }
     if (nodeCount_ == maxNodes_) exhausted();
-    // Taking or moving a block never moves the block that holds `node`. Adding to a block moves
-    // records in it, so the places of recent words are forgotten.
-    if (children != 0) recent_.nextGeneration();
-    const ChildBlocks::Placement placed = children == 0
-                                              ? ChildBlocks::Placement{blocks_.createBlock(link), 0}
-                                              : blocks_.addChild(children, link);
+    // Taking or moving a block never moves the block that holds `node`.
+    const ChildBlocks::Placement placed =
+        children == 0 ? blocks_.createBlock(link) : blocks_.addChild(children, link);
     if (placed.block == 0) outOfRoom();
     node->children = placed.block;
-    node = &blocks_.record(placed.block, placed.slot);
+    node = placed.record;
     ++nodeCount_;
     ++created;
   }
@@ -187,17 +185,16 @@ WordCount WordTrie::lookupWord(std::string_view word) const {
   if (word.empty() || rootBlock_ == 0) return 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   if (bytes[0] <= 32) return 0;
-  const ChildRecord* node = &blocks_.record(rootBlock_, linkNumberOf(bytes[0]) - 1);
+  const ChildRecord* node = &blocks_.rootChild(rootBlock_, linkNumberOf(bytes[0]));
   for (size_t pos = 1; pos < word.size(); ++pos) {
     if (bytes[pos] <= 32 || node->children == 0) return 0;
     node = blocks_.findChild(node->children, linkNumberOf(bytes[pos]));
     if (node == nullptr) return 0;
   }
-  return countOf(*node, word);
+  return wideCounts_.countOf(node->count, word);
 }
 
 void WordTrie::freeTrie() {
-  recent_.nextGeneration();
   blocks_.discard();
   wideCounts_.clear();
   rootBlock_ = 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "trie/child_blocks.h"
+#include "trie/child_cursor.h"
 #include "trie/recent_words.h"
 #include "trie/trie_node.h"
 #include "trie/wide_counts.h"
@@ -29,7 +30,8 @@ namespace ws {
 //
 // Words of up to 16 bytes that were counted lately are counted again through a
 // table of their records' places (recent_words.h, half a megabyte) without a
-// descent, as long as no record has moved since.
+// descent, as long as no record has moved since: the arena says which places
+// still hold (record_place.h).
 //
 // Counts are exact to 64 bits: a record counts to 2^32 - 1 by itself, the few
 // words read more often keep the rest in a small table by word (wide_counts.h).
@@ -69,9 +71,14 @@ class WordTrie {
   // would; returns the nodes created. REQUIRES: as for insertWord, times >= 1.
   uint32_t countWord(std::string_view word, WordCount times);
 
-  // The whole count of the node whose record is `record` and whose word is `word`.
-  WordCount countOf(const ChildRecord& record, std::string_view word) const {
-    return wideCounts_.countOf(record.count, word);
+  // The root nodes in link order, a cursor before root 1 (the ordered walk reads
+  // the trie through it); it has none after freeTrie. Valid until the trie changes.
+  ChildCursor roots() const { return blocks_.children(rootBlock_); }
+
+  // The whole count of the node `at` stands on, whose word is `word`.
+  // REQUIRES: at.next() returned true on a cursor reached from roots().
+  WordCount countOf(const ChildCursor& at, std::string_view word) const {
+    return wideCounts_.countOf(at.recordCount(), word);
   }
 
   // Releases every node, the root nodes included, and gives their memory back.
@@ -88,9 +95,8 @@ class WordTrie {
   // the arena grows). Changes no count, node or walk. REQUIRES: freeTrie not yet called.
   void layOutInWalkOrder();
 
-  // The block whose slot k - 1 is root k (a block of the direct class); 0 after freeTrie.
-  BlockRef rootBlock() const { return rootBlock_; }
-  const ChildBlocks& blocks() const { return blocks_; }
+  // Bytes of memory the nodes' blocks take, free-listed blocks included.
+  size_t blockBytes() const { return blocks_.usedWords() * sizeof(uint32_t); }
 
  private:
   struct Descent {

@@ -1,13 +1,10 @@
 #include "views/dot_field_visitors.h"
 
 #include "screen/frame_buffer.h"
+#include "trie/trie_node.h"
 #include "views/headline.h"
 
 namespace ws {
-
-namespace {
-constexpr int kLastRootEntry = 224;
-}  // namespace
 
 Colour nodeColour(WordCount count, int childCount) {
   // The low 16 bits of the square: the 64-bit product wraps, and 2^16 divides 2^64.
@@ -16,15 +13,16 @@ Colour nodeColour(WordCount count, int childCount) {
   return 0xFF000000u + (q >> 8) * 0x10000u + (q & 0xFFu) * 0x100u + ((c * c) & 0xFFu);
 }
 
-void DotField::advance(std::string_view word, std::uint8_t linkNumber) {
-  if (linkNumber == 1 && word == "!") {
-    dotIndex_ = 0;
-    dotColumn_ = 0;
-    dotFieldRow_ = 0;
-    const auto [width, height] = screen_->windowSize();
-    width_ = width;
-    height_ = height;
-  }
+void DotField::begin() {
+  dotIndex_ = 0;
+  dotColumn_ = 0;
+  dotFieldRow_ = 0;
+  const auto [width, height] = screen_->windowSize();
+  width_ = width;
+  height_ = height;
+}
+
+void DotField::advance() {
   ++dotIndex_;
   // dotColumn_ and dotFieldRow_ follow dotIndex_ % W and dotIndex_ / W without a division a node.
   if (++dotColumn_ >= static_cast<std::uint32_t>(width_)) {
@@ -46,27 +44,28 @@ void DotField::plotDot(int rowsAboveBottom, Colour colour) {
                    std::int64_t{height_} - 1 - rowsAboveBottom - dotFieldRow_, toRgb565(colour));
 }
 
-void DotFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
-                            std::uint8_t linkNumber) {
-  advance(word, linkNumber);
+void DotFieldVisitor::visit(std::string_view /*word*/, WordCount count, const NodeView& node,
+                            std::uint8_t /*linkNumber*/) {
+  advance();
   if (!hasWindow()) return;
   plotDot(0, nodeColour(count, node.childCount()));
 }
 
 void LetterFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
                                std::uint8_t linkNumber) {
-  advance(word, linkNumber);
+  advance();
   if (!hasWindow()) return;
   if (word.size() == 1) {
-    if (linkNumber != kLastRootEntry) screen_->drawText(column(), row(9), word, kWhite);
+    // Root 224 stands for byte 0, which has no letter.
+    if (linkNumber != kLinkCount) screen_->drawText(column(), row(9), word, kWhite);
     return;
   }
   plotDot(9, nodeColour(count, node.childCount()));
 }
 
 void WordStartFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
-                                  std::uint8_t linkNumber) {
-  advance(word, linkNumber);
+                                  std::uint8_t /*linkNumber*/) {
+  advance();
   if (!hasWindow()) return;
   const float x = column();
   const float y = row(0);

@@ -30,9 +30,12 @@ class DotField : public TrieVisitor {
   // Number of the node drawn last in the current walk (0 before the first visit).
   std::uint32_t dotIndex() const { return dotIndex_; }
 
+  // Numbers the walk's nodes from 1 again and reads the window size.
+  void begin() override;
+
  protected:
-  // Restarts on the walk's first visit ("!" under link 1), then counts this node.
-  void advance(std::string_view word, std::uint8_t linkNumber);
+  // Counts the node being visited.
+  void advance();
   bool hasWindow() const { return width_ > 0; }
   float column() const;
   // The row of the current node, `rowsAboveBottom` above the window's bottom row for the first W.

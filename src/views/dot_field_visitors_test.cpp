@@ -86,6 +86,7 @@ TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
   DotFieldVisitor v;
   Canvas canvas(f.screen);
   v.setScreen(canvas);
+  v.begin();
   v.visit("!", 0, root, 1);                                    // node 1, black
   for (int n = 2; n <= 640; ++n) v.visit("xy", 255, root, 2);  // red dots
   EXPECT_EQ(v.dotIndex(), 640u);
@@ -102,6 +103,7 @@ TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
   EXPECT_EQ(r.pixel(0, 478), 0);
 
   // A new walk starts numbering at 1 again.
+  v.begin();
   v.visit("!", 0, root, 1);
   EXPECT_EQ(v.dotIndex(), 1u);
 }

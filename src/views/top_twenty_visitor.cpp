@@ -18,11 +18,17 @@ constexpr std::string_view kRowTail = " x                                  ";
 static_assert(kRowTail.size() == 36);
 }  // namespace
 
+void TopTwentyVisitor::begin() {
+  reset();
+}
+
 void TopTwentyVisitor::visit(std::string_view word, WordCount count, const NodeView& /*node*/,
-                             std::uint8_t linkNumber) {
-  if (linkNumber == 1 && word == "!") reset();
+                             std::uint8_t /*linkNumber*/) {
   offer(word, count);
-  if (linkNumber == 224 && screen_ != nullptr) printReport();
+}
+
+void TopTwentyVisitor::end() {
+  if (screen_ != nullptr) printReport();
 }
 
 void TopTwentyVisitor::reset() {

@@ -24,9 +24,11 @@ class TopTwentyVisitor final : public TrieVisitor {
   // REQUIRES: screen outlives every walk made with this visitor.
   void setScreen(Canvas& screen) { screen_ = &screen; }
 
-  // Resets on the walk's first visit ("!" under link 1), reports after the last (link 224).
+  // Resets when a walk begins, offers every node, and reports when the walk ends.
+  void begin() override;
   void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) override;
+  void end() override;
 
   // Empties the ranking and forgets the longest word.
   void reset();

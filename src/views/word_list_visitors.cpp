@@ -4,19 +4,22 @@
 #include <cstring>
 
 #include "screen/number_format.h"
-#include "trie/trie_node.h"
 
 namespace ws {
 
+void WordListVisitor::begin() {
+  lineNumber_ = 0;
+  keptLimit_ = static_cast<std::size_t>(screen_->textViewportRows());
+}
+
 void WordListVisitor::visit(std::string_view word, WordCount count, const NodeView& /*node*/,
-                            std::uint8_t linkNumber) {
-  if (linkNumber == 1 && word == "!") {
-    lineNumber_ = 0;
-    keptLimit_ = static_cast<std::size_t>(screen_->textViewportRows());
-  }
+                            std::uint8_t /*linkNumber*/) {
   const bool selected = selects(word);
   if (count != 0 && selected) keep(word);
-  if (linkNumber == kLinkCount) printKeptLines();
+}
+
+void WordListVisitor::end() {
+  printKeptLines();
 }
 
 void WordListVisitor::keep(std::string_view word) {

@@ -17,11 +17,12 @@ class WordListVisitor : public TrieVisitor {
   // REQUIRES: screen outlives every walk made with this visitor; set before the first walk.
   void setScreen(Canvas& screen) { screen_ = &screen; }
 
-  // Restarts the numbering on the walk's first visit ("!" under link 1). A node that is only a
-  // prefix (count 0) is never listed. The lines are printed at the walk's last visit (root 224):
-  // REQUIRES: whole walks.
+  // Restarts the numbering when a walk begins. A node that is only a prefix (count 0) is never
+  // listed. The lines are printed when the walk ends.
+  void begin() final;
   void visit(std::string_view word, WordCount count, const NodeView& node,
              std::uint8_t linkNumber) final;
+  void end() final;
 
   // The number of the last line printed in the current walk.
   std::int32_t lineNumber() const { return lineNumber_; }
@@ -34,7 +35,7 @@ class WordListVisitor : public TrieVisitor {
  private:
   // Every line takes at least one row of the viewport, so when the walk ends no line before the
   // last viewport-rows ones can still be seen: the others would scroll out before the frame is
-  // shown. Only those are kept and printed, after the walk's last visit; the viewport ends as
+  // shown. Only those are kept and printed when the walk ends; the viewport ends as
   // printing every line would leave it.
   void keep(std::string_view word);
   void printKeptLines();
