@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "growth_points_before.h"
+#include "screen/canvas.h"
 #include "screen/frame_buffer.h"
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
@@ -93,12 +94,11 @@ class Drawing {
     screen_.setTextGrid(80, 60);
   }
   void draw(char viewCode, const BigTrie& big, const SampleLog& log) {
-    screen_.lockScreen();
-    screen_.setTextViewport(0, 0);
-    screen_.clearScreen();
-    screen_.moveCursor(14, 1);
-    painter_.drawView(viewCode, ViewInputs{screen_, big.trie, big.counters, log});
-    screen_.unlockScreen();
+    Canvas canvas(screen_);
+    canvas.setTextViewport(0, 0);
+    canvas.clearScreen();
+    canvas.moveCursor(14, 1);
+    painter_.drawView(viewCode, ViewInputs{canvas, steadyClock(), big.trie, big.counters, log});
   }
   ScreenService& screen() { return screen_; }
 
@@ -158,12 +158,11 @@ void BM_DotFieldWholeWalkOnFiveMillionNodes(benchmark::State& state) {
   ScreenService screen;
   screen.openWindow(640, 480);
   DotFieldVisitor visitor;
-  visitor.setScreen(screen);
   for (auto _ : state) {
-    screen.lockScreen();
-    screen.clearScreen();
+    Canvas canvas(screen);
+    visitor.setScreen(canvas);
+    canvas.clearScreen();
     walkTrie(huge.trie, visitor);
-    screen.unlockScreen();
   }
   state.counters["nodes"] = huge.trie.nodeCount();
 }

@@ -33,7 +33,7 @@ std::string paragraph(int n) {
 // that its next pass allocates the same blocks in the same order.
 struct ReadyCrawler {
   explicit ReadyCrawler(ViewCode view, const std::filesystem::path& dumpDir)
-      : screen(nullptr, clock), crawler(source, screen, views, dumpDir) {
+      : crawler(source, screen, keys, views, dumpDir, clock) {
     crawler.startUp();
     for (int n = 0; n < 3; ++n) source.addArticle("/wiki/A" + std::to_string(n), paragraph(n));
     crawler.runPass();
@@ -49,6 +49,7 @@ struct ReadyCrawler {
   testing::SteppingClock clock{100.0, 0.25};
   testing::FakeArticleSource source;
   ScreenService screen;
+  KeyRing keys;
   PainterViewDrawer views;
   Crawler crawler;
 };

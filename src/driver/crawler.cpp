@@ -8,6 +8,7 @@
 #include "driver/word_dump.h"
 #include "net/article_fetch.h"
 #include "net/paragraph_text.h"
+#include "screen/canvas.h"
 #include "screen/screen_service.h"
 #include "screen/text_console.h"
 #include "text/word_splitter.h"
@@ -25,14 +26,18 @@ constexpr double kKeyPollSeconds = 0.02;
 
 }  // namespace
 
-Crawler::Crawler(ArticleSource& source, ScreenService& screen, ViewDrawer& views,
-                 std::optional<std::filesystem::path> dumpDirectory)
-    : source_(source), screen_(screen), views_(views), dumpDirectory_(std::move(dumpDirectory)) {}
+Crawler::Crawler(ArticleSource& source, ScreenService& screen, KeyRing& keys, ViewDrawer& views,
+                 std::optional<std::filesystem::path> dumpDirectory, Clock& clock)
+    : source_(source),
+      screen_(screen),
+      keys_(keys),
+      views_(views),
+      dumpDirectory_(std::move(dumpDirectory)),
+      clock_(clock) {}
 
-void Crawler::pacePasses(const PassPacing& pacing, PassClock* clock) {
+void Crawler::pacePasses(const PassPacing& pacing) {
   pacing_ = pacing;
   pacer_ = PassPacer(pacing.minInterval);
-  clock_ = clock != nullptr ? clock : &steadyClock_;
 }
 
 void Crawler::startCountersAt(const CounterStart& start) {
@@ -43,27 +48,27 @@ void Crawler::startCountersAt(const CounterStart& start) {
 }
 
 void Crawler::startUp() {
-  timing_.startTime = screen_.clockSeconds();
+  timing_.startTime = clock_.seconds();
   setWindowMode(kSmallWidth, kSmallHeight);
 }
 
 Crawler::PassResult Crawler::runPass() {
   std::string text = source_.fetchRandomArticle(articlePath_);
   ++counters_.pagesRead;
-  timing_.readStartTime = screen_.clockSeconds();
+  timing_.readStartTime = clock_.seconds();
   extractParagraphText(text);
   if (text.empty()) return PassResult::kNoText;
 
   countText(text);
-  timing_.readingTime += screen_.clockSeconds() - timing_.readStartTime;
+  timing_.readingTime += clock_.seconds() - timing_.readStartTime;
   redraw();
-  return handleKey(screen_.readKey()) ? PassResult::kEnd : PassResult::kCounted;
+  return handleKey(keys_.take()) ? PassResult::kEnd : PassResult::kCounted;
 }
 
 int Crawler::run() {
   startUp();
   while (!stopRequested()) {
-    const double passStart = pacing_.paced ? clock_->seconds() : 0.0;
+    const double passStart = pacing_.paced ? clock_.seconds() : 0.0;
     const PassResult result = runPass();
     if (result == PassResult::kEnd) break;
     if (pacing_.paced && !waitForNextPass(passStart, result == PassResult::kCounted)) break;
@@ -77,13 +82,13 @@ bool Crawler::waitForNextPass(double passStart, bool counted) {
   using Seconds = std::chrono::duration<double>;
   // The server's own wish (Retry-After) counts from now, the end of the pass, when it is longer.
   const double due = std::max(passStart + Seconds(pacer_.interval()).count(),
-                              clock_->seconds() + Seconds(source_.requestedPause()).count());
+                              clock_.seconds() + Seconds(source_.requestedPause()).count());
   for (;;) {
     // Other keys stay in the key buffer for the next counted pass.
-    if (screen_.keyWaiting(kEscapeKey) || stopRequested()) return false;
-    const double left = due - clock_->seconds();
+    if (keys_.holds(kEscapeKey) || stopRequested()) return false;
+    const double left = due - clock_.seconds();
     if (left <= 0) return true;
-    clock_->pause(std::min(left, kKeyPollSeconds));
+    clock_.pause(std::min(left, kKeyPollSeconds));
   }
 }
 
@@ -98,18 +103,14 @@ void Crawler::countText(std::string& text) {
 }
 
 void Crawler::redraw() {
-  // The lock is given back on every way out of the drawing, so the window thread never waits on
-  // a frame that will not be finished.
-  struct LockedFrame {
-    explicit LockedFrame(ScreenService& screen) : screen(screen) { screen.lockScreen(); }
-    ~LockedFrame() { screen.unlockScreen(-1, -1); }
-    ScreenService& screen;
-  } locked(screen_);
-  screen_.setTextViewport(0, 0);
-  screen_.clearScreen();
-  printStatistics(screen_, counters_, timing_, articlePath_, screen_.clockSeconds());
-  screen_.moveCursor(kViewRow, 1);
-  const ViewInputs inputs{screen_, trie_, counters_, sampleLog_};
+  // The canvas holds the frame lock and gives it back on every way out of the drawing, so the
+  // window thread never waits on a frame that will not be finished.
+  Canvas canvas(screen_);
+  canvas.setTextViewport(0, 0);
+  canvas.clearScreen();
+  printStatistics(canvas, counters_, timing_, articlePath_, clock_.seconds());
+  canvas.moveCursor(kViewRow, 1);
+  const ViewInputs inputs{canvas, clock_, trie_, counters_, sampleLog_};
   views_.drawView(viewCode_, inputs);
 }
 

@@ -11,6 +11,8 @@
 #include "driver/crawl_timing.h"
 #include "driver/pass_pacing.h"
 #include "driver/sample_check.h"
+#include "screen/clock.h"
+#include "screen/key_ring.h"
 #include "trie/word_trie.h"
 #include "views/views.h"
 
@@ -39,13 +41,14 @@ class Crawler {
   static constexpr int kLargeHeight = 800;
 
   // dumpDirectory: where "d" writes the word dump; nullopt disables the dump silently.
-  Crawler(ArticleSource& source, ScreenService& screen, ViewDrawer& views,
-          std::optional<std::filesystem::path> dumpDirectory);
+  // `keys` is the window's key buffer; `clock` is the run's one clock, which the crawler reads
+  // for its times and its pacing and hands to the views that time their walk.
+  Crawler(ArticleSource& source, ScreenService& screen, KeyRing& keys, ViewDrawer& views,
+          std::optional<std::filesystem::path> dumpDirectory, Clock& clock = steadyClock());
 
-  // Paces the passes of run() (see PassPacing); without this call, or with pacing off, each
-  // pass begins the moment the last one ends. `clock` (null: the steady clock) must outlive the
-  // Crawler. Call before run().
-  void pacePasses(const PassPacing& pacing, PassClock* clock = nullptr);
+  // Paces the passes of run() (see PassPacing) on the crawler's clock; without this call, or
+  // with pacing off, each pass begins the moment the last one ends. Call before run().
+  void pacePasses(const PassPacing& pacing);
   // Lets `stop` end run() like Esc, at its next chance: before a pass (also after one without
   // text), or in a paced wait within a poll. Null: only Esc ends it. `stop` must outlive the
   // Crawler. Call before run().
@@ -93,6 +96,7 @@ class Crawler {
 
   ArticleSource& source_;
   ScreenService& screen_;
+  KeyRing& keys_;
   ViewDrawer& views_;
   std::optional<std::filesystem::path> dumpDirectory_;
 
@@ -107,8 +111,7 @@ class Crawler {
 
   PassPacing pacing_;
   PassPacer pacer_;
-  SteadyPassClock steadyClock_;
-  PassClock* clock_ = &steadyClock_;
+  Clock& clock_;
   const StopRequest* stop_ = nullptr;
 };
 

@@ -48,8 +48,9 @@ class CrawlerTest : public ::testing::Test {
   FakeArticleSource source_;
   CountingWindowHost host_;
   ScreenService screen_{&host_};
+  KeyRing keys_;
   RecordingViewDrawer views_;
-  Crawler crawler_{source_, screen_, views_, std::nullopt};
+  Crawler crawler_{source_, screen_, keys_, views_, std::nullopt};
 };
 
 TEST_F(CrawlerTest, StartUpOpensTheSmallWindowWithEmptyState) {
@@ -68,7 +69,7 @@ TEST_F(CrawlerTest, StartUpOpensTheSmallWindowWithEmptyState) {
 }
 
 TEST_F(CrawlerTest, PassWithoutParagraphTextOnlyCountsTheFetch) {
-  screen_.pushKey("3");
+  keys_.push("3");
   const int framesBefore = host_.frames;
   source_.addReply("/wiki/Spezial", "HTTP/1.0 200 OK\r\n\r\n<html><div>kein Absatz</div></html>");
   EXPECT_EQ(crawler_.runPass(), Pass::kNoText);  // page without paragraphs
@@ -81,7 +82,7 @@ TEST_F(CrawlerTest, PassWithoutParagraphTextOnlyCountsTheFetch) {
   EXPECT_TRUE(allBlack(screen_.frame()));
   EXPECT_EQ(host_.frames, framesBefore);  // nothing was shown
   EXPECT_EQ(crawler_.viewCode(), '1');
-  EXPECT_EQ(screen_.readKey(), "3");  // the key still waits
+  EXPECT_EQ(keys_.take(), "3");  // the key still waits
 }
 
 TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
@@ -106,7 +107,6 @@ TEST_F(CrawlerTest, CountedArticleUpdatesCountersAndRedraws) {
   EXPECT_EQ(views_.calls[0].cursorRow, 14);
   EXPECT_EQ(views_.calls[0].cursorColumn, 1);
   EXPECT_EQ(views_.calls[0].windowWidth, 640);
-  EXPECT_EQ(views_.calls[0].lockDepth, 1);
   EXPECT_EQ(views_.calls[0].sampleLogRecords, 1u);
 
   // Rows 2 to 13 are the statistics block (row 1 depends on the clock).
@@ -130,7 +130,7 @@ TEST_F(CrawlerTest, SeparatorsOnlyTextIsACountedArticle) {
 }
 
 TEST_F(CrawlerTest, EscEndsOnlyAfterTheNextCountedArticle) {
-  screen_.pushKey("\x1b");
+  keys_.push("\x1b");
   source_.addReply("/wiki/Leer", "Error: Verbindung fehlgeschlagen");
   source_.addReply("/wiki/Leer", "HTTP/1.0 404 Not Found\r\n\r\n");
   source_.addArticle("/wiki/Ende", "Schluss");
@@ -141,9 +141,9 @@ TEST_F(CrawlerTest, EscEndsOnlyAfterTheNextCountedArticle) {
 }
 
 TEST_F(CrawlerTest, KeysAreTakenOnePerCountedArticleInOrder) {
-  screen_.pushKey("3");
-  screen_.pushKey("D");
-  screen_.pushKey("7");
+  keys_.push("3");
+  keys_.push("D");
+  keys_.push("7");
   for (int i = 0; i < 4; ++i) source_.addArticle("/wiki/A", "wort");
   for (int i = 0; i < 4; ++i) EXPECT_EQ(crawler_.runPass(), Pass::kCounted);
   ASSERT_EQ(views_.calls.size(), 4u);
@@ -229,7 +229,8 @@ TEST(CrawlerDump, KeyDWritesTheDumpIntoTheGivenDirectory) {
   FakeArticleSource source;
   ScreenService screen;
   RecordingViewDrawer views;
-  Crawler crawler(source, screen, views, dir);
+  KeyRing keys;
+  Crawler crawler(source, screen, keys, views, dir);
   crawler.startUp();
   source.addArticle("/wiki/A", "Haus");
   crawler.runPass();
@@ -237,16 +238,17 @@ TEST(CrawlerDump, KeyDWritesTheDumpIntoTheGivenDirectory) {
   EXPECT_EQ(fs::file_size(dir / "wiki.txt"), 224u * 5 + 6 + 7 + 8);
   fs::remove_all(dir);
 
-  Crawler noDirectory(source, screen, views, std::nullopt);
+  Crawler noDirectory(source, screen, keys, views, std::nullopt);
   EXPECT_FALSE(noDirectory.handleKey("d"));  // nothing to write to, nothing reported
 }
 
 TEST(CrawlerClock, RunTimeAndReadingTimeRowsFollowTheClock) {
   SteppingClock clock(50.0, 1000.25);
   FakeArticleSource source;
-  ScreenService screen(nullptr, clock);
+  ScreenService screen;
+  KeyRing keys;
   RecordingViewDrawer views;
-  Crawler crawler(source, screen, views, std::nullopt);
+  Crawler crawler(source, screen, keys, views, std::nullopt, clock);
   crawler.startUp();  // start 50
   source.addArticle("/wiki/A", "eins");
   source.addArticle("/wiki/B", "zwei");
@@ -263,13 +265,14 @@ TEST(CrawlerClock, RunTimeAndReadingTimeRowsFollowTheClock) {
 TEST(CrawlerRun, RunsUntilEscAndReturnsZero) {
   FakeArticleSource source;
   ScreenService screen;
+  KeyRing keys;
   RecordingViewDrawer views;
-  Crawler crawler(source, screen, views, std::nullopt);
+  Crawler crawler(source, screen, keys, views, std::nullopt);
   source.addReply("/wiki/X", "Error: Verbindung fehlgeschlagen");
   source.addArticle("/wiki/A", "eins");
   source.addArticle("/wiki/B", "zwei");
-  screen.pushKey("2");
-  screen.pushKey("\x1b");
+  keys.push("2");
+  keys.push("\x1b");
   EXPECT_EQ(crawler.run(), 0);
   EXPECT_EQ(source.requests, 3);
   EXPECT_EQ(views.calls.size(), 2u);
@@ -279,17 +282,20 @@ TEST(CrawlerRun, RunsUntilEscAndReturnsZero) {
 // A drawing that fails half-way still gives the frame lock back, so the window thread is not left
 // waiting for a frame that never comes.
 TEST(CrawlerRedraw, FailedDrawingReleasesTheFrameLock) {
-  struct FailingDrawer : ViewDrawer {
-    void drawView(ViewCode, const ViewInputs& inputs) override {
-      depth = inputs.screen.lockDepth();
-      throw std::runtime_error("view failed");
-    }
-    int depth = 0;
-  } views;
   FakeArticleSource source;
   CountingWindowHost host;
   ScreenService screen(&host);
-  Crawler crawler(source, screen, views, std::nullopt);
+  struct FailingDrawer : ViewDrawer {
+    explicit FailingDrawer(const ScreenService& screen) : screen(screen) {}
+    void drawView(ViewCode, const ViewInputs&) override {
+      depth = screen.lockDepth();
+      throw std::runtime_error("view failed");
+    }
+    const ScreenService& screen;
+    int depth = 0;
+  } views(screen);
+  KeyRing keys;
+  Crawler crawler(source, screen, keys, views, std::nullopt);
   crawler.startUp();
   source.addArticle("/wiki/A", "eins zwei");
   EXPECT_THROW(crawler.runPass(), std::runtime_error);

@@ -43,13 +43,13 @@ class DesktopPlatform final : public ws::ProgramPlatform {
 
   bool startSocketLibrary() override { return ws::startSocketLibrary(); }
   void stopSocketLibrary() override { ws::stopSocketLibrary(); }
-  int runWithWindow(const std::function<int(ws::ScreenService&)>& work) override {
-    return ws::runWithWindow([this, &work](ws::ScreenService& screen) {
+  int runWithWindow(const std::function<int(ws::ScreenService&, ws::KeyRing&)>& work) override {
+    return ws::runWithWindow([this, &work](ws::ScreenService& screen, ws::KeyRing& keys) {
       stopSignals_.takeOnThisThread();
-      return work(screen);
+      return work(screen, keys);
     });
   }
-  std::unique_ptr<ws::ArticleSource> makeArticleSource() override {
+  std::unique_ptr<ws::ArticleSource> makeArticleSource(ws::Clock& clock) override {
     if (address_.transport == ws::Transport::kPlain) {
       return std::make_unique<ws::HttpArticleSource>(address_.host);
     }
@@ -57,7 +57,8 @@ class DesktopPlatform final : public ws::ProgramPlatform {
                              milliseconds(built_.receiveTimeoutMs),
                              milliseconds(built_.replyDeadlineMs)};
     return std::make_unique<ws::HttpsArticleSource>(
-        address_.host, std::move(settings), ws::userAgentHeader(built_.userAgent), &failures_);
+        address_.host, std::move(settings), ws::userAgentHeader(built_.userAgent), &failures_,
+        [&clock] { return clock.seconds(); });
   }
   std::optional<std::filesystem::path> dumpDirectory() override {
     return ws::executableDirectory();

@@ -1,7 +1,6 @@
 #include "driver/pass_pacing.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace ws {
 
@@ -15,10 +14,6 @@ void PassPacer::passEnded(bool counted) {
   }
   const auto ceiling = std::max(kMaxInterval, minInterval_);
   interval_ = interval_ > ceiling / 2 ? ceiling : interval_ * 2;
-}
-
-void SteadyPassClock::pause(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
 }  // namespace ws

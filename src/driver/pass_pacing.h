@@ -32,19 +32,4 @@ class PassPacer {
   std::chrono::milliseconds interval_;
 };
 
-// The clock the pacing waits by: the program's clock, and a way to pass time on it; a seam so
-// that tests need not wait.
-class PassClock : public Clock {
- public:
-  // Returns after about `seconds`.
-  virtual void pause(double seconds) = 0;
-};
-
-// The program's steady clock, sleeping the thread to pause.
-class SteadyPassClock final : public PassClock {
- public:
-  double seconds() override { return steadyClock().seconds(); }
-  void pause(double seconds) override;
-};
-
 }  // namespace ws

@@ -37,7 +37,7 @@ TEST(PassPacer, DoublesAfterEachPassWithoutTextUpToAMinuteAndResetsAfterACounted
 }
 
 // A clock that moves only when the crawler pauses or a request takes its time.
-class FakePassClock : public PassClock {
+class FakePassClock : public Clock {
  public:
   double seconds() override { return time; }
   void pause(double s) override {
@@ -65,9 +65,7 @@ class TimedSource : public FakeArticleSource {
 
 class PacedCrawlerTest : public ::testing::Test {
  protected:
-  PacedCrawlerTest() {
-    crawler_.pacePasses({.paced = true, .minInterval = milliseconds(1000)}, &clock_);
-  }
+  PacedCrawlerTest() { crawler_.pacePasses({.paced = true, .minInterval = milliseconds(1000)}); }
   // Starts of the passes relative to the first one.
   std::vector<double> relativeStarts() const {
     std::vector<double> out;
@@ -78,8 +76,9 @@ class PacedCrawlerTest : public ::testing::Test {
   FakePassClock clock_;
   TimedSource source_{clock_};
   ScreenService screen_;
+  KeyRing keys_;
   RecordingViewDrawer views_;
-  Crawler crawler_{source_, screen_, views_, std::nullopt};
+  Crawler crawler_{source_, screen_, keys_, views_, std::nullopt, clock_};
 };
 
 TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedAndEscEndsAWait) {
@@ -91,8 +90,8 @@ TEST_F(PacedCrawlerTest, PassesKeepTheirIntervalBackingOffWhileNothingIsCountedA
   // after the fifth pass (which fails) at once.
   int pauses = 0;
   clock_.onPause = [&] {
-    if (++pauses == 1) screen_.pushKey("3");
-    if (source_.starts.size() == 5) screen_.pushKey("\x1b");
+    if (++pauses == 1) keys_.push("3");
+    if (source_.starts.size() == 5) keys_.push("\x1b");
   };
   EXPECT_EQ(crawler_.run(), 0);
   // A counted, two failed, a counted and a failed pass: waits of 1 s, 2 s, 4 s, then 1 s again,
@@ -118,7 +117,7 @@ TEST_F(PacedCrawlerTest, StopRequestEndsAWaitWithinAPoll) {
     if (source_.starts.size() == 6 && clock_.time > source_.starts.back() + 5.0) {
       stop.requested = true;
     }
-    if (source_.starts.size() > 6) screen_.pushKey("\x1b");  // the stop was missed
+    if (source_.starts.size() > 6) keys_.push("\x1b");  // the stop was missed
   };
   EXPECT_EQ(crawler_.run(), 0);
   EXPECT_EQ(source_.starts.size(), 6u);
@@ -141,14 +140,15 @@ TEST(PacedCrawlerRetryAfter, TheServersWaitCountsFromTheEndOfThePassWhenItIsTheL
   FakePassClock clock;
   AskingSource source(clock);
   ScreenService screen;
+  KeyRing keys;
   RecordingViewDrawer views;
-  Crawler crawler(source, screen, views, std::nullopt);
-  crawler.pacePasses({.paced = true, .minInterval = milliseconds(1000)}, &clock);
+  Crawler crawler(source, screen, keys, views, std::nullopt, clock);
+  crawler.pacePasses({.paced = true, .minInterval = milliseconds(1000)});
   source.addReply("wiki/A", "");  // refused: a page without text
   source.addArticle("wiki/B", "eins");
   source.addReply("wiki/C", "");
   clock.onPause = [&] {
-    if (source.starts.size() == 4) screen.pushKey("\x1b");
+    if (source.starts.size() == 4) keys.push("\x1b");
   };
   EXPECT_EQ(crawler.run(), 0);
   ASSERT_EQ(source.starts.size(), 4u);
@@ -163,11 +163,12 @@ TEST(PacedCrawlerRetryAfter, TheServersWaitCountsFromTheEndOfThePassWhenItIsTheL
 TEST(UnpacedCrawler, EscDuringAnOutageWaitsForTheNextCountedArticle) {
   FakeArticleSource source;
   ScreenService screen;
+  KeyRing keys;
   RecordingViewDrawer views;
-  Crawler crawler(source, screen, views, std::nullopt);
+  Crawler crawler(source, screen, keys, views, std::nullopt);
   for (int i = 0; i < 3; ++i) source.addReply("wiki/X", "Error: Couldn't connect to host");
   source.addArticle("wiki/Y", "da");
-  screen.pushKey("\x1b");
+  keys.push("\x1b");
   EXPECT_EQ(crawler.run(), 0);
   EXPECT_EQ(source.requests, 4);
   EXPECT_EQ(crawler.counters().pagesRead, 4u);

@@ -16,13 +16,14 @@ int runProgram(ProgramPlatform& platform, std::ostream& console) {
       startSocketLibraryOrReport(console, [&platform] { return platform.startSocketLibrary(); });
   if (startStatus != 0) return startStatus;
 
-  const int exitCode = platform.runWithWindow([&platform](ScreenService& screen) {
+  const int exitCode = platform.runWithWindow([&platform](ScreenService& screen, KeyRing& keys) {
     // Whatever ends the crawl otherwise than Esc ends the program with exit code 1 and a line
     // that says why, never with an exception out of main.
     try {
-      const std::unique_ptr<ArticleSource> source = platform.makeArticleSource();
+      Clock& clock = platform.clock();
+      const std::unique_ptr<ArticleSource> source = platform.makeArticleSource(clock);
       PainterViewDrawer views;
-      Crawler crawler(*source, screen, views, platform.dumpDirectory());
+      Crawler crawler(*source, screen, keys, views, platform.dumpDirectory(), clock);
       crawler.pacePasses(platform.passPacing());
       crawler.startCountersAt(platform.counterStart());
       crawler.stopWhen(platform.stopRequest());

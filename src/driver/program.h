@@ -8,10 +8,12 @@
 
 #include "driver/counter_start.h"
 #include "driver/pass_pacing.h"
+#include "screen/clock.h"
 
 namespace ws {
 
 class ArticleSource;
+class KeyRing;
 class ScreenService;
 class StopRequest;
 
@@ -23,12 +25,15 @@ class ProgramPlatform {
   virtual void stopSocketLibrary() = 0;
   // Opens the window, runs `work` with the window's screen service and returns its result once
   // `work` has returned; the window is gone afterwards.
-  virtual int runWithWindow(const std::function<int(ScreenService&)>& work) = 0;
-  virtual std::unique_ptr<ArticleSource> makeArticleSource() = 0;
+  virtual int runWithWindow(const std::function<int(ScreenService&, KeyRing&)>& work) = 0;
+  // The source of articles, reading the run's one clock. `clock` outlives the source.
+  virtual std::unique_ptr<ArticleSource> makeArticleSource(Clock& clock) = 0;
   // Where the word dump goes (the executable's directory); nullopt disables it.
   virtual std::optional<std::filesystem::path> dumpDirectory() = 0;
   // How the crawl loop paces its passes; by default not at all.
   virtual PassPacing passPacing() { return {}; }
+  // The run's one clock: the crawler's and the article source's; by default the steady clock.
+  virtual Clock& clock() { return steadyClock(); }
   // Where the counters start; by default at zero.
   virtual const CounterStart& counterStart() {
     static const CounterStart zero;

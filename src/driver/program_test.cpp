@@ -10,6 +10,7 @@
 
 #include "driver/test_failing_allocator.h"
 #include "driver/test_support.h"
+#include "screen/key_ring.h"
 #include "screen/screen_service.h"
 
 namespace ws {
@@ -27,13 +28,13 @@ class FakePlatform : public ProgramPlatform {
     return socketsStart;
   }
   void stopSocketLibrary() override { log.push_back("stop"); }
-  int runWithWindow(const std::function<int(ScreenService&)>& work) override {
+  int runWithWindow(const std::function<int(ScreenService&, KeyRing&)>& work) override {
     log.push_back("window");
-    const int result = work(screen);
+    const int result = work(screen, keys);
     log.push_back("window closed");
     return result;
   }
-  std::unique_ptr<ArticleSource> makeArticleSource() override {
+  std::unique_ptr<ArticleSource> makeArticleSource(Clock&) override {
     if (duringFetch) return std::make_unique<ActingSource>(duringFetch);
     auto source = std::make_unique<FakeArticleSource>();
     source->addReply("/wiki/Leer", "Error: Verbindung fehlgeschlagen");
@@ -57,6 +58,7 @@ class FakePlatform : public ProgramPlatform {
   bool socketsStart = true;
   FakeStopRequest stop;
   ScreenService screen;
+  KeyRing keys;
   std::vector<std::string> log;
 };
 
@@ -71,7 +73,7 @@ TEST(RunProgram, SocketStartFailureEndsWithMessageBeforeAnyWindow) {
 
 TEST(RunProgram, CrawlsUntilEscThenStopsSocketsAndReturnsZero) {
   FakePlatform platform;
-  platform.screen.pushKey("\x1b");
+  platform.keys.push("\x1b");
   std::ostringstream console;
   EXPECT_EQ(runProgram(platform, console), 0);
   EXPECT_EQ(console.str(), "");
@@ -107,7 +109,7 @@ TEST(RunProgramDeathTest, RefusedMemoryEndsWithTheMessageAndExitCodeOne) {
 TEST(RunProgram, StopRequestEndsTheCrawlAfterAFailedPassWithTheNormalShutDown) {
   FakePlatform platform;
   platform.stop.stopAtAsk = 2;
-  platform.screen.pushKey("\x1b");  // ends the crawl after the second pass if the stop is missed
+  platform.keys.push("\x1b");  // ends the crawl after the second pass if the stop is missed
   std::ostringstream console;
   EXPECT_EQ(runProgram(platform, console), 0);
   EXPECT_EQ(platform.stop.asks, 2);

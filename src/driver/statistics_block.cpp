@@ -1,8 +1,8 @@
 #include "driver/statistics_block.h"
 
+#include "screen/canvas.h"
 #include "screen/number_format.h"
-#include "screen/screen_service.h"
-#include "trie/trie_node.h"
+#include "views/memory_text.h"
 
 namespace ws {
 
@@ -16,10 +16,6 @@ std::string labelled(std::string_view label, std::string_view value) {
 
 }  // namespace
 
-std::string memoryText(std::uint32_t nodeCount) {
-  return cutAfterFirstDecimal(doubleText(nodeMegabytes(nodeCount)));
-}
-
 StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing,
                               std::string_view articlePath, double now) {
   if (counters.wordsTotal > 0) {
@@ -30,7 +26,7 @@ StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing
   rows[0] = labelled("                       Gesamtzeit: ", elapsedText(now - timing.startTime, 2));
   rows[1] = labelled("Gesamtzeit zum Einlesen der Daten: ", elapsedText(timing.readingTime, 2));
   rows[3] = labelled("                Anzahl der Knoten: ", unsignedText(counters.nodeCount));
-  rows[4] = labelled("                Belegter Speicher: ", memoryText(counters.nodeCount) + " MB");
+  rows[4] = labelled("                Belegter Speicher: ", memoryText(counters.nodeCount));
   rows[6] = labelled("                Woerter insgesamt: ", unsignedText(counters.wordsTotal));
   rows[7] = labelled("         Unterschiedliche Woerter: ", unsignedText(counters.distinctWords));
   rows[8] = labelled("     Durchschnittliche Wortlaenge:",
@@ -40,7 +36,7 @@ StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing
   return rows;
 }
 
-void printStatistics(ScreenService& screen, const CrawlCounters& counters, CrawlTiming& timing,
+void printStatistics(Canvas& screen, const CrawlCounters& counters, CrawlTiming& timing,
                      std::string_view articlePath, double now) {
   const StatisticsRows rows = statisticsRows(counters, timing, articlePath, now);
   for (const std::string& row : rows) {

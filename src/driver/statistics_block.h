@@ -9,7 +9,7 @@
 
 namespace ws {
 
-class ScreenService;
+class Canvas;
 
 // The eleven rows of the statistics block, without their line ends. Empty strings are the
 // empty rows 3, 6 and 10. The colons of rows 1 to 9 stand in column 34.
@@ -20,13 +20,10 @@ using StatisticsRows = std::array<std::string, 11>;
 StatisticsRows statisticsRows(const CrawlCounters& counters, CrawlTiming& timing,
                               std::string_view articlePath, double now);
 
-// The trie's memory in megabytes (900 bytes per node), cut after the first decimal.
-std::string memoryText(std::uint32_t nodeCount);
-
 // Prints the block on the text console, each row followed by a line end; `now` as above.
 // REQUIRES: the screen was just cleared, cursor at (1, 1), viewport covering the whole screen.
 // Leaves the cursor at the start of row 12 (unless a long article path ran on further).
-void printStatistics(ScreenService& screen, const CrawlCounters& counters, CrawlTiming& timing,
+void printStatistics(Canvas& screen, const CrawlCounters& counters, CrawlTiming& timing,
                      std::string_view articlePath, double now);
 
 }  // namespace ws

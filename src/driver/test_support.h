@@ -53,12 +53,11 @@ class RecordingViewDrawer : public ViewDrawer {
     int windowWidth;
     int windowHeight;
     std::size_t sampleLogRecords;
-    int lockDepth;
   };
   void drawView(ViewCode viewCode, const ViewInputs& inputs) override {
     const auto [width, height] = inputs.screen.windowSize();
     calls.push_back({viewCode, inputs.screen.cursorRow(), inputs.screen.cursorColumn(), width,
-                     height, inputs.sampleLog.size(), inputs.screen.lockDepth()});
+                     height, inputs.sampleLog.size()});
   }
   std::vector<Call> calls;
 };
@@ -72,6 +71,7 @@ class SteppingClock : public Clock {
     next_ += step_;
     return now;
   }
+  void pause(double seconds) override { next_ += seconds; }
 
  private:
   double next_;

@@ -23,8 +23,9 @@ double steadySeconds() {
 }  // namespace
 
 HttpsArticleSource::HttpsArticleSource(std::string host, TlsSettings settings,
-                                       std::string extraHeaders, FailureReport* report)
+                                       std::string extraHeaders, FailureReport* report, Now now)
     : HttpsArticleSource(std::move(host), PageGetter(), report) {
+  if (now) now_ = std::move(now);
   client_ = std::make_unique<HttpsClient>(std::move(settings));
   get_ = [this, extraHeaders = std::move(extraHeaders)](std::string_view path) {
     return client_->get(host_, path, extraHeaders);
@@ -32,7 +33,7 @@ HttpsArticleSource::HttpsArticleSource(std::string host, TlsSettings settings,
 }
 
 HttpsArticleSource::HttpsArticleSource(std::string host, PageGetter get, FailureReport* report)
-    : host_(std::move(host)), get_(std::move(get)), report_(report) {}
+    : host_(std::move(host)), get_(std::move(get)), report_(report), now_(steadySeconds) {}
 
 HttpsArticleSource::~HttpsArticleSource() = default;
 
@@ -48,7 +49,7 @@ std::string HttpsArticleSource::fetchRandomArticle(std::string& articlePath) {
 
 std::optional<std::string> HttpsArticleSource::request(std::string_view path, int wantedClass) {
   std::string reply = get_(path);
-  const double now = steadySeconds();
+  const double now = now_();
   const std::optional<StatusLine> status = parseStatusLine(reply);
   if (!status) {
     if (report_ != nullptr) report_->note(reply, now);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,11 +20,14 @@ namespace ws {
 // and only a 2xx reply to that is returned. Any other reply ends the fetch with the empty text,
 // a page without text; a 429 or 503 with a Retry-After field sets requestedPause() to the wait it
 // asks for (at most kLongestRetryAfter). Every failure and every refused status is noted in the
-// failure report. LIFETIME: `report` (may be null: no report) must outlive the source.
+// failure report, at the time `now` gives (seconds; the run's clock, the steady clock unless
+// given). LIFETIME: `report` (may be null: no report) must outlive the source.
 class HttpsArticleSource : public ArticleSource {
  public:
+  using Now = std::function<double()>;
+
   HttpsArticleSource(std::string host, TlsSettings settings, std::string extraHeaders,
-                     FailureReport* report);
+                     FailureReport* report, Now now = {});
   // The same over `get` in place of the TLS client (a seam for tests).
   HttpsArticleSource(std::string host, PageGetter get, FailureReport* report);
   ~HttpsArticleSource() override;
@@ -40,6 +44,7 @@ class HttpsArticleSource : public ArticleSource {
   std::unique_ptr<HttpsClient> client_;  // null when a getter was given
   PageGetter get_;
   FailureReport* report_;
+  Now now_;
   std::chrono::milliseconds pause_{0};
 };
 

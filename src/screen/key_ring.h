@@ -1,6 +1,7 @@
 #pragma once
-// The key buffer: a ring of 16 slots holding at most 15 key texts. Thread-safe: the window
-// thread pushes, the working thread takes.
+// The key buffer, the program's input: a ring of 16 slots holding at most 15 key texts, one byte
+// for a character key, 255 and a second byte for any other key. Thread-safe: the window thread
+// pushes, the working thread takes.
 
 #include <array>
 #include <mutex>

@@ -6,8 +6,7 @@
 
 namespace ws {
 
-ScreenService::ScreenService(WindowHost* host, Clock& clock)
-    : host_(host), clock_(clock), console_(frame_, pen_) {}
+ScreenService::ScreenService(WindowHost* host) : host_(host), console_(frame_, pen_) {}
 
 template <class Draw>
 void ScreenService::drawLocked(long long firstRow, long long lastRow, Draw&& draw) {

@@ -1,10 +1,11 @@
 #pragma once
-// Everything the program needs from its display: the window's frame buffer, the current colours,
-// pixel drawing, the text console, the frame lock, the key buffer and the clock.
+// What the program draws on: the window's frame buffer, the current colours, pixel drawing, the
+// text console and the frame lock. The keys typed into the window are a buffer of their own
+// (screen/key_ring.h), and the time is the crawler's clock (screen/clock.h).
 //
-// Threads: every method except pushKey and presentChanges belongs to the working thread.
-// pushKey and presentChanges belong to the window thread. The frame lock is the mutual exclusion
-// between drawing and presenting: the window thread reads the frame only inside presentChanges.
+// Threads: every method except presentChanges belongs to the working thread; presentChanges
+// belongs to the window thread. The frame lock is the mutual exclusion between drawing and
+// presenting: the window thread reads the frame only inside presentChanges.
 //
 // Drawing and console calls made while the frame lock is held write into the frame buffer only;
 // the unlock that brings the lock back to zero presents. Called outside a lock, each such call
@@ -16,11 +17,9 @@
 #include <string_view>
 #include <utility>
 
-#include "screen/clock.h"
 #include "screen/colour.h"
 #include "screen/frame_buffer.h"
 #include "screen/frame_lock.h"
-#include "screen/key_ring.h"
 #include "screen/text_console.h"
 #include "screen/window_host.h"
 
@@ -31,9 +30,8 @@ class ScreenService {
   using ClearMode = ws::ClearMode;
   using PresentFunction = std::function<void(const FrameBuffer&, int firstRow, int lastRow)>;
 
-  // host (may be nullptr: the screen then lives in memory only) and clock must outlive the
-  // service.
-  explicit ScreenService(WindowHost* host = nullptr, Clock& clock = steadyClock());
+  // host (may be nullptr: the screen then lives in memory only) must outlive the service.
+  explicit ScreenService(WindowHost* host = nullptr);
   ScreenService(const ScreenService&) = delete;
   ScreenService& operator=(const ScreenService&) = delete;
 
@@ -83,16 +81,6 @@ class ScreenService {
   void printText(std::string_view text, bool lineEnd = false);
   void printLineEnd();
 
-  // Working thread: the oldest waiting key text, "" at once when none is waiting.
-  std::string readKey() { return keys_.take(); }
-  // Working thread: whether `keyText` is waiting, without taking it or any other key.
-  bool keyWaiting(std::string_view keyText) const { return keys_.holds(keyText); }
-  // Window thread: one byte for a character key, 255 and a second byte for any other key.
-  void pushKey(std::string_view keyText) { keys_.push(keyText); }
-
-  // Seconds since an arbitrary origin, from the service's clock; for differences only.
-  double clockSeconds() const { return clock_.seconds(); }
-
   // Window thread: under the frame lock, hands the changed rows to f and clears the marks.
   // Does nothing (returns false) when no row changed. Around openWindow the frame's size may
   // briefly differ from the window's; f should show the rows and columns both have.
@@ -113,14 +101,12 @@ class ScreenService {
   uint16_t pixelOf(std::optional<Colour> colour) const;
 
   WindowHost* host_;
-  Clock& clock_;
   // Written through console_.frame() only, which hands it out with its rows in display order;
   // its size is read directly.
   FrameBuffer frame_;
   PenColours pen_;
   TextConsole console_;
   FrameLock lock_;
-  KeyRing keys_;
   bool resizePending_ = false;
 };
 

@@ -1,5 +1,8 @@
 #include "screen/screen_service.h"
 
+#include "screen/clock.h"
+#include "screen/key_ring.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -273,13 +276,13 @@ TEST(ScreenService, ConsoleStartsAfterTheTextGridIsSet) {
 }
 
 TEST(KeyRing, KeepsTheLastFifteenOldestFirst) {
-  ScreenService screen;
-  EXPECT_EQ(screen.readKey(), "");
-  for (int i = 0; i < 20; ++i) screen.pushKey(std::string(1, static_cast<char>('a' + i)));
+  KeyRing keys;
+  EXPECT_EQ(keys.take(), "");
+  for (int i = 0; i < 20; ++i) keys.push(std::string(1, static_cast<char>('a' + i)));
   std::string order;
-  for (std::string key = screen.readKey(); !key.empty(); key = screen.readKey()) order += key;
+  for (std::string key = keys.take(); !key.empty(); key = keys.take()) order += key;
   EXPECT_EQ(order, "fghijklmnopqrst");
-  EXPECT_EQ(screen.readKey(), "");
+  EXPECT_EQ(keys.take(), "");
 }
 
 TEST(KeyRing, TwoByteKeysAndEmptyTexts) {
@@ -321,11 +324,11 @@ TEST(KeyRing, PushAndTakeFromTwoThreads) {
   for (size_t i = 1; i < taken.size(); ++i) ASSERT_LT(taken[i - 1], taken[i]);
 }
 
-TEST(Clock, RunsForward) {
-  ScreenService screen;
-  const double t0 = screen.clockSeconds();
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  const double t1 = screen.clockSeconds();
+TEST(Clock, RunsForwardAndPauses) {
+  Clock& clock = steadyClock();
+  const double t0 = clock.seconds();
+  clock.pause(0.02);
+  const double t1 = clock.seconds();
   EXPECT_GE(t1 - t0, 0.015);
   EXPECT_LT(t1 - t0, 5.0);
 }

@@ -83,7 +83,7 @@ class SdlWindow final : public WindowHost {
   void workDone();
 
   // Runs until workDone(); afterwards resize requests return at once.
-  void runEventLoop(ScreenService& screen);
+  void runEventLoop(ScreenService& screen, KeyRing& input);
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -138,8 +138,8 @@ void SdlWindow::workDone() {
   postEvent(doneEvent_);
 }
 
-void SdlWindow::runEventLoop(ScreenService& screen) {
-  KeyTranslator keys([&screen](std::string_view keyText) { screen.pushKey(keyText); });
+void SdlWindow::runEventLoop(ScreenService& screen, KeyRing& input) {
+  KeyTranslator keys([&input](std::string_view keyText) { input.push(keyText); });
   SDL_Event event;
   while (!workDone_) {
     if (SDL_WaitEventTimeout(&event, waitMilliseconds()) != 0) {
@@ -229,7 +229,7 @@ void SdlWindow::stopServing() {
 
 }  // namespace
 
-int runWithWindow(const std::function<int(ScreenService&)>& work) {
+int runWithWindow(const std::function<int(ScreenService&, KeyRing&)>& work) {
   // Ctrl+C keeps ending the process, and closing the window is a key, not a request to quit.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -256,15 +256,16 @@ int runWithWindow(const std::function<int(ScreenService&)>& work) {
   {
     SdlWindow window(programName(), firstEvent);
     ScreenService screen(&window);
+    KeyRing keys;
     std::thread worker([&] {
       try {
-        result = work(screen);
+        result = work(screen, keys);
       } catch (...) {
         failure = std::current_exception();
       }
       window.workDone();
     });
-    window.runEventLoop(screen);
+    window.runEventLoop(screen, keys);
     worker.join();
   }
   SDL_Quit();

@@ -1,6 +1,6 @@
 #pragma once
 // The program's window: shows a ScreenService's frame buffer in an SDL window and feeds the
-// window's key presses into its key buffer.
+// window's key presses into a key buffer.
 //
 // Threads: the calling (main) thread runs SDL and the window's event loop; the program's work
 // runs on a working thread of its own and draws through the ScreenService. They share only the
@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "screen/key_ring.h"
 #include "screen/screen_service.h"
 
 namespace ws {
@@ -15,7 +16,8 @@ namespace ws {
 // Exit code when no window can be opened (no display, or the display refuses the window).
 inline constexpr int kNoWindowExitCode = 2;
 
-// Opens the window system, creates a ScreenService bound to it, runs work(screen) on a working
+// Opens the window system, creates a ScreenService bound to it and the key buffer its key presses
+// go into, runs work(screen, keys) on a working
 // thread and runs the event loop until work returns; then closes the window and returns work's
 // result (an exception thrown by work is rethrown here, after the window is closed).
 // The window itself appears with the first screen.openWindow; its title is programName().
@@ -24,6 +26,6 @@ inline constexpr int kNoWindowExitCode = 2;
 // If a window cannot be created later, the message is the same and the process ends at once
 // with kNoWindowExitCode.
 // REQUIRES: called on the main thread, at most once at a time.
-int runWithWindow(const std::function<int(ScreenService&)>& work);
+int runWithWindow(const std::function<int(ScreenService&, KeyRing&)>& work);
 
 }  // namespace ws

@@ -42,16 +42,8 @@ float DotField::row(int rowsAboveBottom) const {
 }
 
 void DotField::plotDot(int rowsAboveBottom, Colour colour) {
-  if (screen_->lockDepth() == 0) {
-    screen_->plotPixel(column(), row(rowsAboveBottom), colour);
-    return;
-  }
-  FrameBuffer& frame = screen_->drawingFrame();
-  const std::int64_t x = std::int64_t{dotColumn_} + 1;
-  const std::int64_t y = std::int64_t{height_} - 1 - rowsAboveBottom - dotFieldRow_;
-  if (x < frame.width() && y >= 0 && y < frame.height()) {
-    frame.set(static_cast<int>(x), static_cast<int>(y), toRgb565(colour));
-  }
+  screen_->plotDot(std::int64_t{dotColumn_} + 1,
+                   std::int64_t{height_} - 1 - rowsAboveBottom - dotFieldRow_, toRgb565(colour));
 }
 
 void DotFieldVisitor::visit(std::string_view word, WordCount count, const NodeView& node,
@@ -88,7 +80,7 @@ void WordStartFieldVisitor::visit(std::string_view word, WordCount count, const 
   plotDot(0, nodeColour(count, node.childCount()));
 }
 
-std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int reachBelow) {
+std::uint64_t visibleDots(const Canvas& screen, int rowsAboveBottom, int reachBelow) {
   // Node n draws down to row H - 1 - rowsAboveBottom - n / W + reachBelow, which lies inside the
   // window while n / W <= H - 1 - rowsAboveBottom + reachBelow: for every n below W times the
   // number of such field rows.
@@ -98,14 +90,14 @@ std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int 
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(fieldRows);
 }
 
-void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor) {
+void drawDotFieldView(Canvas& screen, const WordTrie& trie, DotFieldVisitor& visitor) {
   printHeadline(screen,
                 " 6) Visualisierung des kompletten Baums als Punktefeld (1 Knoten = 1 Punkt)");
   visitor.setScreen(screen);
   walkTrie(trie, visitor, visibleDots(screen, 0, 0));
 }
 
-void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor) {
+void drawLetterFieldView(Canvas& screen, const WordTrie& trie, LetterFieldVisitor& visitor) {
   printHeadline(screen,
                 " 7) Visualisierung des kompletten Baums als Punktefeld mit Anfangsbuchstaben");
   visitor.setScreen(screen);
@@ -113,8 +105,7 @@ void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFiel
   walkTrie(trie, visitor, visibleDots(screen, 9, 7));
 }
 
-void drawWordStartFieldView(ScreenService& screen, const WordTrie& trie,
-                            WordStartFieldVisitor& visitor) {
+void drawWordStartFieldView(Canvas& screen, const WordTrie& trie, WordStartFieldVisitor& visitor) {
   printHeadline(screen, " 8) Baum als Punktefeld mit weissen Punkten am Wortanfang");
   visitor.setScreen(screen);
   // A first letter's mark reaches one row below its dot.

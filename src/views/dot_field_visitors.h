@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "screen/canvas.h"
 #include "screen/colour.h"
-#include "screen/screen_service.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
 
@@ -25,7 +25,7 @@ Colour nodeColour(WordCount count, int childCount);
 class DotField : public TrieVisitor {
  public:
   // REQUIRES: screen outlives every walk made with this visitor; set before the first walk.
-  void setScreen(ScreenService& screen) { screen_ = &screen; }
+  void setScreen(Canvas& screen) { screen_ = &screen; }
 
   // Number of the node drawn last in the current walk (0 before the first visit).
   std::uint32_t dotIndex() const { return dotIndex_; }
@@ -38,11 +38,11 @@ class DotField : public TrieVisitor {
   // The row of the current node, `rowsAboveBottom` above the window's bottom row for the first W.
   float row(int rowsAboveBottom) const;
   // The current node's dot in `colour`, `rowsAboveBottom` as for row(): the pixel plotPixel sets
-  // at (column(), row(rowsAboveBottom)), written straight into the frame while it is locked (the
-  // coordinates are whole numbers, so there is nothing to round).
+  // at (column(), row(rowsAboveBottom)); the coordinates are whole numbers, so there is nothing
+  // to round and the canvas only clips.
   void plotDot(int rowsAboveBottom, Colour colour);
 
-  ScreenService* screen_ = nullptr;
+  Canvas* screen_ = nullptr;
 
  private:
   std::uint32_t dotIndex_ = 0;
@@ -78,14 +78,13 @@ class WordStartFieldVisitor final : public DotField {
 // The number of dots, counted from the first, that can still put a pixel into the window when
 // the field's bottom row lies rowsAboveBottom rows above the window's and a node draws down to
 // reachBelow rows below its dot; every later dot lies wholly above the window.
-std::uint64_t visibleDots(const ScreenService& screen, int rowsAboveBottom, int reachBelow);
+std::uint64_t visibleDots(const Canvas& screen, int rowsAboveBottom, int reachBelow);
 
 // Headline, then one walk with the view's visitor, ended once no later node can reach into the
 // window: the picture is that of the whole walk.
 // REQUIRES: cursor on row 14, column 1 (see ViewPainter::drawView).
-void drawDotFieldView(ScreenService& screen, const WordTrie& trie, DotFieldVisitor& visitor);
-void drawLetterFieldView(ScreenService& screen, const WordTrie& trie, LetterFieldVisitor& visitor);
-void drawWordStartFieldView(ScreenService& screen, const WordTrie& trie,
-                            WordStartFieldVisitor& visitor);
+void drawDotFieldView(Canvas& screen, const WordTrie& trie, DotFieldVisitor& visitor);
+void drawLetterFieldView(Canvas& screen, const WordTrie& trie, LetterFieldVisitor& visitor);
+void drawWordStartFieldView(Canvas& screen, const WordTrie& trie, WordStartFieldVisitor& visitor);
 
 }  // namespace ws

@@ -1,5 +1,7 @@
 #include "views/dot_field_visitors.h"
 
+#include "screen/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -82,7 +84,8 @@ TEST(DotFieldViews, EveryWidththNodeIsDroppedAndTheNextRowStartsInColumnOne) {
   ViewFixture f;
   const NodeView root(0, 0);
   DotFieldVisitor v;
-  v.setScreen(f.screen);
+  Canvas canvas(f.screen);
+  v.setScreen(canvas);
   v.visit("!", 0, root, 1);                                    // node 1, black
   for (int n = 2; n <= 640; ++n) v.visit("xy", 255, root, 2);  // red dots
   EXPECT_EQ(v.dotIndex(), 640u);
@@ -130,9 +133,10 @@ TEST(DotFieldViews, EndingTheWalkAboveTheWindowChangesNoPixel) {
       LetterFieldVisitor letters;
       WordStartFieldVisitor marks;
       const auto draw = [&](ScreenService& screen) {
-        if (view == '6') drawDotFieldView(screen, f.trie, dots);
-        if (view == '7') drawLetterFieldView(screen, f.trie, letters);
-        if (view == '8') drawWordStartFieldView(screen, f.trie, marks);
+        Canvas canvas(screen);
+        if (view == '6') drawDotFieldView(canvas, f.trie, dots);
+        if (view == '7') drawLetterFieldView(canvas, f.trie, letters);
+        if (view == '8') drawWordStartFieldView(canvas, f.trie, marks);
       };
       draw(cut);
       draw(whole);

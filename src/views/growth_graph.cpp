@@ -7,9 +7,9 @@
 
 #include "screen/colour.h"
 #include "screen/number_format.h"
-#include "trie/trie_node.h"
 #include "views/growth_points.h"
 #include "views/headline.h"
+#include "views/memory_text.h"
 
 namespace ws {
 
@@ -31,7 +31,7 @@ double scaleFactor(double value, double span) {
 
 }  // namespace
 
-void GrowthGraph::draw(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount) {
+void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeCount) {
   const auto [width, height] = screen.windowSize();
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
@@ -49,8 +49,7 @@ void GrowthGraph::draw(ScreenService& screen, const SampleLog& log, std::uint32_
   const double nodesScale = scaleFactor(last.nodeCount, span);
   const double ratioScale = previousMaxRatio_ == 0.0f ? 0.0 : scaleFactor(span, previousMaxRatio_);
 
-  points_.plot(screen.drawingFrame(), log,
-               GrowthScales{baseline, nodesScale, wordsScale, ratioScale},
+  points_.plot(screen.frame(), log, GrowthScales{baseline, nodesScale, wordsScale, ratioScale},
                GrowthPixels{screen.foregroundPixel(), toRgb565(kYellow), toRgb565(kCyan)});
   previousMaxRatio_ = log.largestRatio();
 
@@ -58,9 +57,8 @@ void GrowthGraph::draw(ScreenService& screen, const SampleLog& log, std::uint32_
     const double memoryLevel = baseline - last.nodeCount / nodesScale;
     const float ym = graphCoordinate(memoryLevel);
     screen.drawLine(kMargin, ym, w - kMargin, ym, kWhite, kGuideStyle);
-    const double megabytes = nodeMegabytes(nodeCount);
-    screen.drawText(30.0f, graphCoordinate(memoryLevel - 10.0),
-                    cutAfterFirstDecimal(doubleText(megabytes)) + " MB", std::nullopt);
+    screen.drawText(30.0f, graphCoordinate(memoryLevel - 10.0), memoryText(nodeCount),
+                    std::nullopt);
     screen.drawText(30.0f, graphCoordinate(memoryLevel + 5.0), unsignedText(last.wordsTotal),
                     kYellow);
   }

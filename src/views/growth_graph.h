@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
 #include "views/growth_points.h"
 #include "views/sample_log.h"
 
@@ -20,7 +20,7 @@ class GrowthGraph {
   // point over the earlier ones; the records are read in place, and only the points that no later
   // one covers are plotted (see GrowthPoints).
   // REQUIRES: cursor on row 14, column 1, and the frame lock held (see ViewPainter::drawView).
-  void draw(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount);
+  void draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeCount);
 
   float previousMaxRatio() const { return previousMaxRatio_; }
 

@@ -1,5 +1,7 @@
 #include "views/growth_graph.h"
 
+#include "screen/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -222,7 +224,10 @@ void expectPlainPicture(GrowthGraph& graph, float& plainMax, const SampleLog& lo
     screen->lockScreen();
   }
   fast.moveCursor(14, 1);
-  graph.draw(fast, log, 300'000);
+  {
+    Canvas canvas(fast);
+    graph.draw(canvas, log, 300'000);
+  }
   plainMax = drawPlainGrowthGraph(plain, log, 300'000, plainMax);
   ASSERT_EQ(std::bit_cast<std::uint32_t>(graph.previousMaxRatio()),
             std::bit_cast<std::uint32_t>(plainMax))

@@ -6,7 +6,7 @@
 
 namespace ws {
 
-void printHeadline(ScreenService& screen, std::string_view headline) {
+void printHeadline(Canvas& screen, std::string_view headline) {
   screen.moveCursor(kViewRow, 1);
   screen.setColours(kCyan, kBlack);
   screen.printText(headline, true);

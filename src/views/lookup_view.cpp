@@ -8,11 +8,11 @@
 
 namespace ws {
 
-void drawLookupView(ScreenService& screen, const WordTrie& trie) {
+void drawLookupView(Canvas& screen, Clock& clock, const WordTrie& trie) {
   printHeadline(screen, " 2) Gezielter Lookup von Woertern:");
   screen.moveCursor(screen.cursorRow() + 3, 1);
 
-  const double start = screen.clockSeconds();
+  const double start = clock.seconds();
   for (std::string_view word : lookupList) {
     screen.moveCursor(screen.cursorRow(), kListColumn);
     screen.printText("Wie oft kommt ");
@@ -25,7 +25,7 @@ void drawLookupView(ScreenService& screen, const WordTrie& trie) {
     screen.setColours(kWhite, kBlack);
     screen.printText("x", true);
   }
-  const double end = screen.clockSeconds();
+  const double end = clock.seconds();
 
   screen.moveCursor(screen.cursorRow() + 1, kListColumn);
   screen.printText("Das Nachschlagen der Haeufigkeiten dauerte ");

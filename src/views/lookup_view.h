@@ -4,7 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
+#include "screen/clock.h"
 #include "trie/word_trie.h"
 
 namespace ws {
@@ -14,6 +15,6 @@ inline constexpr std::array<std::string_view, 10> lookupList = {
     "Computernerd", "freeBasic", "der", "die", "das", "und", "in", "Klingone", "Rhabarber", "Haus"};
 
 // REQUIRES: cursor on row 14, column 1 (see ViewPainter::drawView).
-void drawLookupView(ScreenService& screen, const WordTrie& trie);
+void drawLookupView(Canvas& screen, Clock& clock, const WordTrie& trie);
 
 }  // namespace ws

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "screen/canvas.h"
 #include "screen/screen_service.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
@@ -35,10 +36,9 @@ class ViewFixture {
 
   // Draws a view the way the driver does: locked, cursor on row 14, column 1.
   void draw(ViewCode viewCode) {
-    screen.lockScreen();
-    screen.moveCursor(14, 1);
-    painter.drawView(viewCode, ViewInputs{screen, trie, counters, sampleLog});
-    screen.unlockScreen();
+    Canvas canvas(screen);
+    canvas.moveCursor(14, 1);
+    painter.drawView(viewCode, ViewInputs{canvas, steadyClock(), trie, counters, sampleLog});
   }
 
   ScreenService screen;

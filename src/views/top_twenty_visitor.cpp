@@ -53,7 +53,7 @@ void TopTwentyVisitor::offer(std::string_view word, WordCount count) {
 }
 
 void TopTwentyVisitor::printReport() {
-  ScreenService& screen = *screen_;
+  Canvas& screen = *screen_;
   for (int rank = 1; rank <= kRanked; ++rank) {
     const Entry& entry = ranked(rank);
     screen.moveCursor(screen.cursorRow(), kListColumn);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
 #include "trie/trie_walk.h"
 
 namespace ws {
@@ -22,7 +22,7 @@ class TopTwentyVisitor final : public TrieVisitor {
 
   // The console the report goes to; without one the visitor ranks but prints nothing.
   // REQUIRES: screen outlives every walk made with this visitor.
-  void setScreen(ScreenService& screen) { screen_ = &screen; }
+  void setScreen(Canvas& screen) { screen_ = &screen; }
 
   // Resets on the walk's first visit ("!" under link 1), reports after the last (link 224).
   void visit(std::string_view word, WordCount count, const NodeView& node,
@@ -44,7 +44,7 @@ class TopTwentyVisitor final : public TrieVisitor {
  private:
   void printReport();
 
-  ScreenService* screen_ = nullptr;
+  Canvas* screen_ = nullptr;
   // Ranks 1..20, then the slot a candidate enters through.
   std::array<Entry, kRanked + 1> topWords_;
   std::string longestWord_;

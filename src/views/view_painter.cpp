@@ -11,16 +11,16 @@ void ViewPainter::drawView(ViewCode viewCode, const ViewInputs& in) {
       growthGraph_.draw(in.screen, in.sampleLog, in.counters.nodeCount);
       break;
     case '2':
-      drawLookupView(in.screen, in.trie);
+      drawLookupView(in.screen, in.clock, in.trie);
       break;
     case '3':
-      drawTopTwentyView(in.screen, in.trie, in.counters, topTwenty_);
+      drawTopTwentyView(in.screen, in.clock, in.trie, in.counters, topTwenty_);
       break;
     case '4':
-      drawThirdLetterView(in.screen, in.trie, in.counters, thirdLetter_);
+      drawThirdLetterView(in.screen, in.clock, in.trie, in.counters, thirdLetter_);
       break;
     case '5':
-      drawSubstringView(in.screen, in.trie, in.counters, substring_);
+      drawSubstringView(in.screen, in.clock, in.trie, in.counters, substring_);
       break;
     case '6':
       drawDotFieldView(in.screen, in.trie, dotField_);

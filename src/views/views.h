@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
+#include "screen/clock.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/dot_field_visitors.h"
@@ -23,7 +24,8 @@ using ViewCode = char;
 
 // What one drawing reads. Every reference must stay valid for the duration of drawView only.
 struct ViewInputs {
-  ScreenService& screen;
+  Canvas& screen;
+  Clock& clock;  // the crawler's: the views that time their walk read it
   const WordTrie& trie;
   const WordCounters& counters;
   const SampleLog& sampleLog;

@@ -12,20 +12,21 @@ namespace ws {
 namespace {
 
 // The last text row of the window: its height in text cells, to the nearest whole row.
-int lastTextRow(const ScreenService& screen) {
+int lastTextRow(const Canvas& screen) {
   return textCells(screen.windowSize().second);
 }
 
 // rowsBelow: how far below the end of the list the timing line goes. On a list that has filled
 // the viewport the move is refused and the line starts where the cursor stands.
-void drawWalkingView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                     std::string_view headline, TrieVisitor& visitor, int rowsBelow) {
+void drawWalkingView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                     const WordCounters& counters, std::string_view headline, TrieVisitor& visitor,
+                     int rowsBelow) {
   printHeadline(screen, headline);
   screen.setTextViewport(screen.cursorRow() + 3, lastTextRow(screen));
 
-  const double start = screen.clockSeconds();
+  const double start = clock.seconds();
   walkTrie(trie, visitor);
-  const double end = screen.clockSeconds();
+  const double end = clock.seconds();
 
   screen.moveCursor(screen.cursorRow() + rowsBelow, kListColumn);
   screen.printText("Die Auswertung der ");
@@ -37,23 +38,23 @@ void drawWalkingView(ScreenService& screen, const WordTrie& trie, const WordCoun
 
 }  // namespace
 
-void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                       TopTwentyVisitor& visitor) {
+void drawTopTwentyView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                       const WordCounters& counters, TopTwentyVisitor& visitor) {
   visitor.setScreen(screen);
-  drawWalkingView(screen, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
+  drawWalkingView(screen, clock, trie, counters, " 3) Die 20 haeufigsten Woerter:", visitor, 3);
 }
 
-void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                         ThirdLetterVisitor& visitor) {
+void drawThirdLetterView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                         const WordCounters& counters, ThirdLetterVisitor& visitor) {
   visitor.setScreen(screen);
-  drawWalkingView(screen, trie, counters,
+  drawWalkingView(screen, clock, trie, counters,
                   " 4) Alle Woerter, deren 3. Buchstabe ein \"a\" ist:", visitor, 1);
 }
 
-void drawSubstringView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                       SubstringVisitor& visitor) {
+void drawSubstringView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                       const WordCounters& counters, SubstringVisitor& visitor) {
   visitor.setScreen(screen);
-  drawWalkingView(screen, trie, counters,
+  drawWalkingView(screen, clock, trie, counters,
                   " 5) Alle Woerter, in denen die Zeichenfolge \"auto\" vorkommt:", visitor, 1);
 }
 

@@ -2,7 +2,8 @@
 // scrolling viewport below the headline, and a line with the time the walk took.
 #pragma once
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
+#include "screen/clock.h"
 #include "text/word_counters.h"
 #include "trie/word_trie.h"
 #include "views/top_twenty_visitor.h"
@@ -12,11 +13,11 @@ namespace ws {
 
 // Each REQUIRES: cursor on row 14, column 1 and the viewport covering the whole window (see
 // ViewPainter::drawView). They leave the text viewport at the rows from 18 to the last row.
-void drawTopTwentyView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                       TopTwentyVisitor& visitor);
-void drawThirdLetterView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                         ThirdLetterVisitor& visitor);
-void drawSubstringView(ScreenService& screen, const WordTrie& trie, const WordCounters& counters,
-                       SubstringVisitor& visitor);
+void drawTopTwentyView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                       const WordCounters& counters, TopTwentyVisitor& visitor);
+void drawThirdLetterView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                         const WordCounters& counters, ThirdLetterVisitor& visitor);
+void drawSubstringView(Canvas& screen, Clock& clock, const WordTrie& trie,
+                       const WordCounters& counters, SubstringVisitor& visitor);
 
 }  // namespace ws

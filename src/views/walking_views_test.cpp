@@ -1,5 +1,7 @@
 #include "views/walking_views.h"
 
+#include "screen/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,11 +126,10 @@ TEST(SubstringView, ListsAsManyWordsAsAPlainSearchFinds) {
   });
   ASSERT_GT(expected, 100);
   SubstringVisitor visitor;
-  visitor.setScreen(f.screen);
   for (int pass = 0; pass < 2; ++pass) {
-    f.screen.lockScreen();
+    Canvas canvas(f.screen);
+    visitor.setScreen(canvas);
     walkTrie(f.trie, visitor);
-    f.screen.unlockScreen();
     EXPECT_EQ(visitor.lineNumber(), expected) << "pass " << pass;
   }
 }
@@ -166,8 +167,11 @@ TEST(ThirdLetterView, KeepsOnlyTheVisibleLinesAndEndsAsPrintingEveryLine) {
     ScreenService kept;
     screenWithList(kept);
     ThirdLetterVisitor visitor;
-    visitor.setScreen(kept);
-    walkTrie(trie, visitor);
+    {
+      Canvas canvas(kept);
+      visitor.setScreen(canvas);
+      walkTrie(trie, visitor);
+    }
 
     ScreenService every;
     screenWithList(every);

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "screen/screen_service.h"
+#include "screen/canvas.h"
 #include "trie/trie_walk.h"
 
 namespace ws {
@@ -15,7 +15,7 @@ namespace ws {
 class WordListVisitor : public TrieVisitor {
  public:
   // REQUIRES: screen outlives every walk made with this visitor; set before the first walk.
-  void setScreen(ScreenService& screen) { screen_ = &screen; }
+  void setScreen(Canvas& screen) { screen_ = &screen; }
 
   // Restarts the numbering on the walk's first visit ("!" under link 1). A node that is only a
   // prefix (count 0) is never listed. The lines are printed at the walk's last visit (root 224):
@@ -39,7 +39,7 @@ class WordListVisitor : public TrieVisitor {
   void keep(std::string_view word);
   void printKeptLines();
 
-  ScreenService* screen_ = nullptr;
+  Canvas* screen_ = nullptr;
   std::int32_t lineNumber_ = 0;
   std::vector<std::string> kept_;  // a ring of the last lines' words, kept_.size() at most
   std::size_t keptLimit_ = 0;      // lines that may still be seen

@@ -78,10 +78,10 @@ void reportKey(std::string_view key) {
   std::fflush(stdout);
 }
 
-int probe(ScreenService& screen) {
+int probe(ScreenService& screen, ws::KeyRing& keys) {
   openAndDraw(screen, 640, 480);
   for (;;) {
-    const std::string key = screen.readKey();
+    const std::string key = keys.take();
     if (key.empty()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
