@@ -2,6 +2,7 @@
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "net/reply_block.h"
 #include "net/socket_calls.h"
 #include "net/tcp_connection.h"
+#include "net/trust_store.h"
 
 namespace ws {
 namespace {
@@ -79,6 +81,18 @@ bool expectPeer(SSL* ssl, const std::string& name) {
   return SSL_set_tlsext_host_name(ssl, name.c_str()) == 1 && SSL_set1_host(ssl, name.c_str()) == 1;
 }
 
+// The platform's roots that OpenSSL's default paths do not hold (net/trust_store.h); one that
+// does not parse is left out.
+void addSystemRoots(X509_STORE* store) {
+  for (const std::string& der : systemRootCertificates()) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(der.data());
+    X509* certificate = d2i_X509(nullptr, &bytes, static_cast<long>(der.size()));
+    if (certificate == nullptr) continue;
+    X509_STORE_add_cert(store, certificate);  // a duplicate is refused, harmlessly
+    X509_free(certificate);
+  }
+}
+
 std::string receiveAll(SSL* ssl, bool& closedCleanly) {
   std::string reply;
   const long last = receiveBlocks(reply, [ssl](char* block, size_t size) {
@@ -135,6 +149,7 @@ HttpsClient::HttpsClient(TlsSettings settings)
     SSL_CTX_sess_set_new_cb(context_->ssl, Context::keepSession);
     if (settings_.caFile.empty()) {
       SSL_CTX_set_default_verify_paths(context_->ssl);
+      addSystemRoots(SSL_CTX_get_cert_store(context_->ssl));
     } else {
       SSL_CTX_load_verify_locations(context_->ssl, settings_.caFile.c_str(), nullptr);
     }
