@@ -40,7 +40,9 @@ run_case() {  # case exe args...
 }
 run_case refused "$PWD/$e2e/crawler-refused/wortsammler.exe"
 run_case dump "$PWD/$e2e/crawler-plain/wortsammler.exe" "$server"
+run_case views "$PWD/$e2e/crawler-plain/wortsammler.exe" "$server"
 run_case window "$PWD/$e2e/crawler-plain/wortsammler.exe" "$server" "$close_request"
+run_case ctrl-c "$PWD/$e2e/crawler-plain/wortsammler.exe" "$server"
 run_case https "$PWD/$e2e/crawler-https/wortsammler.exe" "$server" "$PWD/$e2e/tls" "$certificates"
 run_case https-untrusted "$PWD/$e2e/crawler-https/wortsammler.exe" "$server" "$PWD/$e2e/tls" \
   "$certificates"

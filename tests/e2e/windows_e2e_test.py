@@ -13,6 +13,9 @@ Cases:
            time, a foreign CA refused).
   refused  the socket library refuses to start (WSAStartup fails): the crawler prints
            "Error: WSAStartup failed" and ends with exit code 1, and no window appears.
+  ctrl-c   SIGINT, which Wine hands to the console control handler as CTRL_C_EVENT, ends the
+           crawler with its normal shut-down and then with STATUS_CONTROL_C_EXIT (0xC000013A,
+           whose low byte 0x3A Linux sees), the word dump written before left as it was.
 
 Wine runs with the prefix of WINEPREFIX (scripts/windows-tests.sh makes a private one). Keys
 reach the window through XTEST (xdotool key without --window, after windowfocus), as Wine takes
@@ -20,6 +23,7 @@ no sent key events.
 """
 
 import os
+import signal
 import subprocess
 import sys
 
@@ -77,11 +81,43 @@ def case_refused(args):
     print("WSAStartup refused: the message and exit code 1, no window")
 
 
+# STATUS_CONTROL_C_EXIT as Linux sees it: Wine passes the low byte of the Windows exit code.
+CONTROL_C_EXIT_STATUS = 0xC000013A & 0xFF
+# Wine takes about two seconds to take a process with a window down, after Esc as well.
+CONTROL_C_TIMEOUT = 6.0
+
+
+def case_ctrl_c(args):
+    crawler_path, server_path = args[:2]
+    with XServer() as xserver, \
+            crawler_harness.ArticleServer(server_path, port=crawler_e2e_test.TEST_PORT,
+                                          seed=crawler_e2e_test.SEED, latency_ms=20), \
+            WineCrawler(crawler_path, xserver) as crawler:
+        crawler_e2e_test.wait_for_view(crawler, 1)
+        crawler.press("d")
+        dump = crawler.wait_for_dump()
+        crawler.process.send_signal(signal.SIGINT)
+        try:
+            code = crawler.process.wait(timeout=CONTROL_C_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the crawler did not end within %.0f s of SIGINT" % CONTROL_C_TIMEOUT)
+        if code != CONTROL_C_EXIT_STATUS:
+            raise Failure("after SIGINT the crawler ended with exit code %d, not %d; it printed:\n%s"
+                          % (code, CONTROL_C_EXIT_STATUS, crawler.output()))
+        with open(crawler.dump_path, "rb") as f:
+            if f.read() != dump:
+                raise Failure("wiki.txt changed after SIGINT")
+        if os.path.exists(crawler.dump_path + ".tmp"):
+            raise Failure("a wiki.txt.tmp was left behind")
+    print("SIGINT ended the crawler with STATUS_CONTROL_C_EXIT")
+
+
 def main(argv):
     crawler_e2e_test.Crawler = WineCrawler
-    if len(argv) >= 3 and argv[1] == "refused":
+    own = {"refused": case_refused, "ctrl-c": case_ctrl_c}
+    if len(argv) >= 3 and argv[1] in own:
         try:
-            case_refused(argv[2:])
+            own[argv[1]](argv[2:])
         except Failure as failure:
             print("FAILED: %s" % failure, file=sys.stderr)
             return 1
