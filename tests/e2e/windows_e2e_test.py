@@ -53,6 +53,10 @@ class WineCrawler(crawler_harness.Crawler):
         self.window = ids[0]
         return self
 
+    def wait_for_exit(self, timeout=crawler_harness.STEP_TIMEOUT):
+        # Wine takes about two seconds to take down a process with a window, after Esc as well.
+        super().wait_for_exit(timeout + WINE_TEARDOWN_SECONDS)
+
     def x(self, *args):
         # Wine's first window may take longer than a Linux program's to appear.
         try:
@@ -81,10 +85,11 @@ def case_refused(args):
     print("WSAStartup refused: the message and exit code 1, no window")
 
 
+# How much longer than a Linux process a Windows one under Wine takes to end.
+WINE_TEARDOWN_SECONDS = 2.5
 # STATUS_CONTROL_C_EXIT as Linux sees it: Wine passes the low byte of the Windows exit code.
 CONTROL_C_EXIT_STATUS = 0xC000013A & 0xFF
-# Wine takes about two seconds to take a process with a window down, after Esc as well.
-CONTROL_C_TIMEOUT = 6.0
+CONTROL_C_TIMEOUT = 1.0 + WINE_TEARDOWN_SECONDS
 
 
 def case_ctrl_c(args):
