@@ -1,6 +1,8 @@
 // The stop request on Windows: Ctrl-C, Ctrl-Break and the closing of the console (or the
 // system's shut-down) reach the console control handler, which runs on a thread of its own.
 // Nothing is interrupted there; the net layer's waits notice the request between their slices.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <atomic>
@@ -45,6 +47,11 @@ BOOL WINAPI noteStopEvent(DWORD event) {
 }  // namespace
 
 StopSignals::StopSignals() {
+  // The console is the program's before any other thread starts: its standard output and error
+  // take bytes as they are, as the program writes its own line ends (CR LF stays CR LF, not
+  // CR CR LF as text mode would make it).
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   // A process started with Ctrl-C ignored (a detached job) gets no CTRL_C_EVENT: it stays ignored.
   SetConsoleCtrlHandler(noteStopEvent, TRUE);
 }
