@@ -2,7 +2,8 @@
 # Checks the include layering, builds every fuzz target and runs each for FUZZ_SECONDS (default
 # 5), then builds Wortsammler and runs every test: once in a Release build (the one ./run.sh
 # makes) with warnings as errors, once in a Debug build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Installs what is missing.
+# UndefinedBehaviorSanitizer; last the Windows program, cross-built and tested under Wine
+# (scripts/windows-tests.sh). Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -31,3 +32,6 @@ run_suite build -DCMAKE_BUILD_TYPE=Release -DWORTSAMMLER_WERROR=ON
 
 echo "== build and test with sanitizers (build-asan/)"
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DWORTSAMMLER_SANITIZE=ON -DWORTSAMMLER_BENCHMARKS=OFF
+
+echo "== the Windows program under Wine (scripts/windows-tests.sh)"
+scripts/windows-tests.sh build

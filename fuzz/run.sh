@@ -25,10 +25,11 @@ declare -A sources=(
   [paragraph_text_fuzz]="$net/paragraph_text.cpp"
   [location_cut_fuzz]="$net/location_cut.cpp $net/get_request.cpp"
   [reply_head_fuzz]="$net/reply_head.cpp"
-  [retry_after_fuzz]="$net/retry_after.cpp $net/reply_head.cpp"
+  [retry_after_fuzz]="$net/retry_after.cpp $net/utc_time_posix.cpp $net/reply_head.cpp"
   [reply_block_fuzz]=""
   [https_article_source_fuzz]="$net/https_article_source.cpp $net/failure_report.cpp
-    $net/location_cut.cpp $net/reply_head.cpp $net/retry_after.cpp $fuzz/https_client_absent.cpp"
+    $net/location_cut.cpp $net/reply_head.cpp $net/retry_after.cpp $net/utc_time_posix.cpp
+    $fuzz/https_client_absent.cpp"
 )
 
 flags=(-std=c++20 -O1 -g -Wall -Wextra -Wpedantic -Werror

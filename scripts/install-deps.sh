@@ -3,6 +3,8 @@
 #   install_deps run     what building and running the crawler in a window needs
 #   install_deps tour    what the tour on a virtual display needs besides (./run.sh --tour)
 #   install_deps fuzz    what building the fuzz targets needs (fuzz/run.sh): clang and libFuzzer
+#   install_deps windows what the Windows cross build and its tests under Wine need
+#                        (build-windows.sh, scripts/windows-tests.sh)
 
 deps_build=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
             libsdl2-dev libx11-dev xvfb xdotool imagemagick x11-utils python3 curl locales fortunes-de
@@ -14,6 +16,11 @@ deps_run=(cmake ninja-build g++ libsdl2-dev libx11-dev libgtest-dev libgmock-dev
 deps_tour=(xvfb xdotool imagemagick python3)
 # libFuzzer comes with clang's runtime libraries, which clang only recommends.
 deps_fuzz=(clang libclang-rt-dev)
+# The cross compiler with POSIX threads (std::thread), GoogleTest's sources to build with it,
+# dpkg-dev for `apt-get source openssl` (scripts/openssl-mingw.sh), Wine and a virtual display
+# to run the results, ccache for builds from fresh clones, zip for the package.
+deps_windows=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest dpkg-dev wine64 wine
+              xvfb xdotool imagemagick python3 openssl ccache zip)
 
 install_deps() {
   local -n wanted="deps_$1"

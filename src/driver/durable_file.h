@@ -35,7 +35,8 @@ class DurableFileSystem {
   virtual bool replace(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
 };
 
-// This platform's file system (POSIX: write, fsync of the file, rename, fsync of its directory).
+// This platform's file system (POSIX: write, fsync of the file, rename, fsync of its directory;
+// Windows: WriteFile, FlushFileBuffers, MoveFileExW replacing and writing through).
 // It lives as long as the program.
 DurableFileSystem& platformFileSystem();
 

@@ -21,7 +21,7 @@
 #include "net/https_client.h"
 #include "net/interrupted_calls.h"
 #include "net/socket_library.h"
-#include "screen/sdl_window.h"
+#include "screen/window.h"
 
 namespace {
 

@@ -1,5 +1,9 @@
 // SIGINT and SIGTERM end the program like Esc: the platform side of the stop request (this
-// header names no platform type; stop_signals.cpp is the POSIX one).
+// header names no platform type; stop_signals.cpp is the POSIX one). On Windows
+// (stop_signals_windows.cpp) the stop request is Ctrl-C, Ctrl-Break or the closing of the console,
+// noted by a console control handler; there are no masks, takeOnThisThread does nothing, and the
+// process ends with STATUS_CONTROL_C_EXIT, the code of a process that Ctrl-C ended. Making the
+// StopSignals there also puts the console's standard output and error into binary mode.
 //
 // The handlers only note the first signal in a lock-free atomic, which the crawl loop reads as
 // its stop request; they are installed without SA_RESTART, so that a blocking call of the crawl

@@ -62,7 +62,7 @@ bool dumpWords(const WordTrie& trie, const std::filesystem::path& directory,
                const FreeSpaceProbe& freeSpace = freeSpaceOf,
                DurableFileSystem& files = platformFileSystem());
 
-// The directory holding the running program's executable, from /proc/self/exe;
+// The directory holding the running program's executable (screen/program_name.h);
 // nullopt when it cannot be determined.
 std::optional<std::filesystem::path> executableDirectory();
 

@@ -1,10 +1,6 @@
 #include "net/http_client.h"
 
-#include <sys/socket.h>
-
-#include <cerrno>
-
-#include "net/interrupted_calls.h"
+#include "net/socket_calls.h"
 
 namespace ws {
 namespace {
@@ -12,15 +8,9 @@ namespace {
 constexpr uint16_t kDefaultPort = 80;
 
 // Reads the reply until the peer closes, a receive fails or the request is given up.
-void receiveAll(int fd, std::string& reply) {
-  receiveBlocks(reply, [fd](char* block, size_t size) {
-    ssize_t received;
-    do {
-      if (requestsGivenUp()) return -1L;
-      received = recv(fd, block, size, 0);
-    } while (received < 0 && errno == EINTR);
-    return static_cast<long>(received);
-  });
+void receiveAll(SocketDescriptor socket, std::string& reply) {
+  receiveBlocks(reply,
+                [socket](char* block, size_t size) { return receiveSome(socket, block, size); });
 }
 
 }  // namespace
@@ -30,15 +20,15 @@ std::string httpGet(std::string_view host, std::string_view path, std::string_vi
   if (!endpoint) return std::string(kResolveErrorText);
   TcpConnection connection = openTcpConnection(*endpoint, std::nullopt);
   if (!connection.errorText.empty()) return std::string(connection.errorText);
-  const int fd = connection.socket.get();
+  const SocketDescriptor socket = connection.socket.get();
 
-  if (!sendAll(fd, buildGetRequest(host, path, extraHeaders))) {
+  if (!sendAll(socket, buildGetRequest(host, path, extraHeaders))) {
     return std::string(kSendErrorText);
   }
 
   std::string reply;
-  receiveAll(fd, reply);
-  shutdown(fd, SHUT_RDWR);
+  receiveAll(socket, reply);
+  shutdownSocket(socket);
   return reply;
 }
 

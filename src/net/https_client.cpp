@@ -1,14 +1,11 @@
 #include "net/https_client.h"
 
-#include <arpa/inet.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
 #include <openssl/x509v3.h>
-#include <poll.h>
-#include <sys/socket.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <optional>
@@ -16,8 +13,11 @@
 #include "net/get_request.h"
 #include "net/host_port.h"
 #include "net/interrupted_calls.h"
+#include "net/name_lookup.h"
 #include "net/reply_block.h"
+#include "net/socket_calls.h"
 #include "net/tcp_connection.h"
+#include "net/trust_store.h"
 
 namespace ws {
 namespace {
@@ -28,7 +28,7 @@ using Clock = std::chrono::steady_clock;
 // time-out and never past the deadline, retries interruptions itself (unless the request is given
 // up, see interrupted_calls.h) and never raises SIGPIPE.
 struct SocketState {
-  int fd;
+  SocketDescriptor socket;
   std::chrono::milliseconds silence;  // the receive time-out
   Clock::time_point deadline;         // the end of the whole exchange
   bool timedOut = false;
@@ -36,40 +36,32 @@ struct SocketState {
 
 // Waits for `events`; false (and timedOut set) when the silence time-out or the deadline came
 // first; false also when the request is given up.
-bool waitUntilReady(SocketState& state, short events) {
-  pollfd waiting{state.fd, events, 0};
-  int ready;
+bool waitUntilReady(SocketState& state, SocketDirection direction) {
+  SocketWait wait;
   do {
     if (requestsGivenUp()) return false;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(state.deadline - Clock::now());
     const long long waitMs =
         std::clamp<long long>(std::min(left, state.silence).count(), 0, INT_MAX);
-    ready = waitMs > 0 ? poll(&waiting, 1, static_cast<int>(waitMs)) : 0;
-  } while (ready < 0 && errno == EINTR);
-  if (ready == 0) state.timedOut = true;
-  return ready > 0;
+    wait = waitMs > 0 ? waitForSocket(state.socket, direction, std::chrono::milliseconds(waitMs))
+                      : SocketWait::kTimedOut;
+  } while (wait == SocketWait::kInterrupted);
+  if (wait == SocketWait::kTimedOut) state.timedOut = true;
+  return wait == SocketWait::kReady;
 }
 
 int socketRead(BIO* bio, char* buffer, int size) {
   SocketState& state = *static_cast<SocketState*>(BIO_get_data(bio));
   BIO_clear_retry_flags(bio);
-  if (!waitUntilReady(state, POLLIN)) return -1;
-  ssize_t received;
-  do {
-    received = recv(state.fd, buffer, static_cast<size_t>(size), 0);
-  } while (received < 0 && errno == EINTR && !requestsGivenUp());
-  return static_cast<int>(received);
+  if (!waitUntilReady(state, SocketDirection::kReceive)) return -1;
+  return static_cast<int>(receiveSome(state.socket, buffer, static_cast<size_t>(size)));
 }
 
 int socketWrite(BIO* bio, const char* bytes, int size) {
   SocketState& state = *static_cast<SocketState*>(BIO_get_data(bio));
   BIO_clear_retry_flags(bio);
-  if (!waitUntilReady(state, POLLOUT)) return -1;
-  ssize_t sent;
-  do {
-    sent = send(state.fd, bytes, static_cast<size_t>(size), MSG_NOSIGNAL);
-  } while (sent < 0 && errno == EINTR && !requestsGivenUp());
-  return static_cast<int>(sent);
+  if (!waitUntilReady(state, SocketDirection::kSend)) return -1;
+  return static_cast<int>(sendSome(state.socket, bytes, static_cast<size_t>(size)));
 }
 
 long socketControl(BIO*, int command, long, void*) {
@@ -80,17 +72,25 @@ struct SslFree {
   void operator()(SSL* ssl) const { SSL_free(ssl); }
 };
 
-bool isIPv4Address(const std::string& name) {
-  in_addr address{};
-  return inet_pton(AF_INET, name.c_str(), &address) == 1;
-}
-
 // Names the server must prove: an address is checked against the certificate's IP entries,
 // a name against its DNS entries and sent as SNI.
 bool expectPeer(SSL* ssl, const std::string& name) {
-  if (isIPv4Address(name)) return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), name.c_str());
+  if (parseDottedIPv4(name))
+    return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), name.c_str());
   SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
   return SSL_set_tlsext_host_name(ssl, name.c_str()) == 1 && SSL_set1_host(ssl, name.c_str()) == 1;
+}
+
+// The platform's roots that OpenSSL's default paths do not hold (net/trust_store.h); one that
+// does not parse is left out.
+void addSystemRoots(X509_STORE* store) {
+  for (const std::string& der : systemRootCertificates()) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(der.data());
+    X509* certificate = d2i_X509(nullptr, &bytes, static_cast<long>(der.size()));
+    if (certificate == nullptr) continue;
+    X509_STORE_add_cert(store, certificate);  // a duplicate is refused, harmlessly
+    X509_free(certificate);
+  }
 }
 
 std::string receiveAll(SSL* ssl, bool& closedCleanly) {
@@ -149,6 +149,7 @@ HttpsClient::HttpsClient(TlsSettings settings)
     SSL_CTX_sess_set_new_cb(context_->ssl, Context::keepSession);
     if (settings_.caFile.empty()) {
       SSL_CTX_set_default_verify_paths(context_->ssl);
+      addSystemRoots(SSL_CTX_get_cert_store(context_->ssl));
     } else {
       SSL_CTX_load_verify_locations(context_->ssl, settings_.caFile.c_str(), nullptr);
     }
@@ -213,7 +214,7 @@ std::string HttpsClient::get(std::string_view host, std::string_view path,
   std::string reply = receiveAll(ssl.get(), closedCleanly);
   if (closedCleanly) SSL_shutdown(ssl.get());  // answers the server's close_notify with ours
   ERR_clear_error();
-  shutdown(state.fd, SHUT_RDWR);
+  shutdownSocket(state.socket);
   if (reply.empty() && state.timedOut) return std::string(kTimeoutErrorText);
   return reply;
 }

@@ -1,5 +1,7 @@
 // What a blocking socket call does when a signal interrupts it (EINTR): both transports ask
-// here whether to go on or to give their request up because the program is ending.
+// here whether to go on or to give their request up because the program is ending. On Windows,
+// where no signal interrupts a call, the calls wait in short slices instead and ask between them
+// (socket_calls.h).
 #pragma once
 
 namespace ws {
@@ -14,8 +16,9 @@ using EndingCheck = bool (*)();
 // that broke there (the connect or send text, or the reply with what arrived).
 void giveUpInterruptedCallsWhen(EndingCheck ending);
 
-// True when the requests under way are to be given up: asked after EINTR, and before each
-// blocking call, so that an end that came just before the call is not missed.
+// True when the requests under way are to be given up: asked after EINTR (on Windows after each
+// slice of a wait), and before each blocking call, so that an end that came just before the call is
+// not missed.
 bool requestsGivenUp();
 
 }  // namespace ws

@@ -1,30 +1,14 @@
 #include "net/retry_after.h"
 
-#include <locale.h>
-
 #include <algorithm>
 #include <array>
 #include <string>
 
 #include "net/reply_head.h"
+#include "net/utc_time.h"
 
 namespace ws {
 namespace {
-
-// Day and month names are read in the C locale, so a German LC_TIME cannot change them.
-locale_t cLocale() {
-  static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  return locale;
-}
-
-// Whether strptime reads all of `text` (trailing blanks aside) in `format`, into `fields`.
-bool readsWhole(const std::string& text, const char* format, std::tm& fields) {
-  fields = std::tm{};
-  const char* end = strptime(text.c_str(), format, &fields);
-  if (end == nullptr) return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  return *end == '\0';
-}
 
 std::optional<std::chrono::seconds> deltaSeconds(std::string_view value) {
   if (value.empty()) return std::nullopt;
@@ -41,26 +25,22 @@ std::optional<std::chrono::seconds> deltaSeconds(std::string_view value) {
 }  // namespace
 
 std::optional<std::time_t> parseHttpDate(std::string_view text) {
-  const locale_t locale = cLocale();
-  if (locale == static_cast<locale_t>(0) || text.empty() || text.size() > 64 ||
-      text.find('\0') != std::string_view::npos) {
+  if (text.empty() || text.size() > 64 || text.find('\0') != std::string_view::npos) {
     return std::nullopt;
   }
   const std::string copy(text);
   constexpr std::array<const char*, 3> kForms{"%a, %d %b %Y %H:%M:%S GMT",
                                               "%A, %d-%b-%y %H:%M:%S GMT", "%a %b %e %H:%M:%S %Y"};
-  const locale_t previous = uselocale(locale);
   std::tm fields{};
   bool read = false;
   for (const char* form : kForms) {
-    if (readsWhole(copy, form, fields)) {
+    if (readTimeText(copy, form, fields)) {
       read = true;
       break;
     }
   }
-  uselocale(previous);
   if (!read) return std::nullopt;
-  const std::time_t seconds = timegm(&fields);
+  const std::time_t seconds = utcSeconds(fields);
   if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
   return seconds;
 }

@@ -1,7 +1,5 @@
 #include "net/socket_handle.h"
 
-#include <unistd.h>
-
 namespace ws {
 
 SocketHandle& SocketHandle::operator=(SocketHandle&& other) noexcept {
@@ -9,17 +7,15 @@ SocketHandle& SocketHandle::operator=(SocketHandle&& other) noexcept {
   return *this;
 }
 
-int SocketHandle::release() {
-  int fd = fd_;
-  fd_ = -1;
-  return fd;
+SocketDescriptor SocketHandle::release() {
+  const SocketDescriptor socket = socket_;
+  socket_ = kNoSocket;
+  return socket;
 }
 
-void SocketHandle::reset(int fd) {
-  // close() is not retried on EINTR: on Linux the descriptor is released either way, and a
-  // retry could close a descriptor another thread has just been given.
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = fd;
+void SocketHandle::reset(SocketDescriptor socket) {
+  if (socket_ != kNoSocket) closeSocket(socket_);
+  socket_ = socket;
 }
 
 }  // namespace ws

@@ -1,26 +1,28 @@
-// Ownership of one socket descriptor.
+// Ownership of one socket.
 #pragma once
+
+#include "net/socket_calls.h"
 
 namespace ws {
 
-// Closes its descriptor when destroyed; -1 means "none". Movable, not copyable.
+// Closes its socket when destroyed; kNoSocket means "none". Movable, not copyable.
 class SocketHandle {
  public:
-  explicit SocketHandle(int fd = -1) : fd_(fd) {}
-  SocketHandle(SocketHandle&& other) noexcept : fd_(other.release()) {}
+  explicit SocketHandle(SocketDescriptor socket = kNoSocket) : socket_(socket) {}
+  SocketHandle(SocketHandle&& other) noexcept : socket_(other.release()) {}
   SocketHandle& operator=(SocketHandle&& other) noexcept;
   SocketHandle(const SocketHandle&) = delete;
   SocketHandle& operator=(const SocketHandle&) = delete;
   ~SocketHandle() { reset(); }
 
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int release();
-  // Closes the held descriptor (if any) and holds `fd` instead.
-  void reset(int fd = -1);
+  SocketDescriptor get() const { return socket_; }
+  bool valid() const { return socket_ != kNoSocket; }
+  SocketDescriptor release();
+  // Closes the held socket (if any) and holds `socket` instead.
+  void reset(SocketDescriptor socket = kNoSocket);
 
  private:
-  int fd_;
+  SocketDescriptor socket_;
 };
 
 }  // namespace ws

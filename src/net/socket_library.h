@@ -1,7 +1,9 @@
 // Start-up and clean-up of the platform's socket library.
 //
-// On POSIX systems there is no library to start; starting only makes the process immune to
-// SIGPIPE, so a server that closes its end early can never end the program while it sends.
+// On Windows starting is WSAStartup, asking for the version socket_version.h names, and
+// stopping WSACleanup (socket_library_windows.cpp). On POSIX systems there is no library to
+// start; starting only makes the process immune to SIGPIPE, so a server that closes its end early
+// can never end the program while it sends (socket_library_posix.cpp).
 #pragma once
 
 #include <functional>

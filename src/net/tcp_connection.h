@@ -33,6 +33,6 @@ TcpConnection openTcpConnection(const Endpoint& endpoint,
 
 // Sends every byte, continuing after short sends and interruptions, without SIGPIPE; false on a
 // send error or once the request is given up (interrupted_calls.h).
-bool sendAll(int fd, std::string_view bytes);
+bool sendAll(SocketDescriptor socket, std::string_view bytes);
 
 }  // namespace ws

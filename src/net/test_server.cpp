@@ -1,39 +1,34 @@
 #include "net/test_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
-#include <filesystem>
 #include <stdexcept>
+
+#include "net/socket_calls.h"
+#include "net/socket_library.h"
+#include "net/test_loopback_sockets.h"
 
 namespace ws::testing {
 namespace {
 
-constexpr int kStalledRequestMs = 2000;
+constexpr std::chrono::milliseconds kStalledRequest{2000};
 
-int boundLoopbackSocket(uint16_t& port) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw std::runtime_error("test server: socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    close(fd);
-    throw std::runtime_error("test server: bind failed");
+// The socket library is started for the whole test binary, as the program starts it before its
+// first request (on Windows no socket call works before).
+class SocketLibraryEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!startSocketLibrary()) throw std::runtime_error("tests: the socket library did not start");
   }
-  port = ntohs(address.sin_port);
-  return fd;
-}
+  void TearDown() override { stopSocketLibrary(); }
+};
+[[maybe_unused]] ::testing::Environment* const socketLibrary =
+    ::testing::AddGlobalTestEnvironment(new SocketLibraryEnvironment);
 
-void sendWhole(int fd, const std::string& bytes) {
+void sendWhole(SocketDescriptor socket, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t sent = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    const long sent = sendBytes(socket, bytes.data() + done, bytes.size() - done);
     if (sent <= 0) return;
     done += static_cast<size_t>(sent);
   }
@@ -43,10 +38,12 @@ void sendWhole(int fd, const std::string& bytes) {
 
 LoopbackServer::LoopbackServer(std::vector<ScriptedReply> replies) : replies_(std::move(replies)) {
   if (replies_.empty()) replies_.emplace_back();
-  listener_ = boundLoopbackSocket(port_);
-  if (listen(listener_, 64) != 0) {
-    close(listener_);
-    throw std::runtime_error("test server: listen failed");
+  listener_ = bindLoopbackSocket(port_);
+  try {
+    listenOn(listener_);
+  } catch (...) {
+    closeSocket(listener_);
+    throw;
   }
   thread_ = std::thread([this] { serve(); });
 }
@@ -54,7 +51,7 @@ LoopbackServer::LoopbackServer(std::vector<ScriptedReply> replies) : replies_(st
 LoopbackServer::~LoopbackServer() {
   stopping_ = true;
   thread_.join();
-  close(listener_);
+  closeSocket(listener_);
 }
 
 std::string LoopbackServer::host() const {
@@ -79,24 +76,21 @@ size_t LoopbackServer::connectionCount() const {
 
 void LoopbackServer::serve() {
   while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (poll(&waiting, 1, 20) <= 0) continue;
-    int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (connection < 0) continue;
+    const SocketDescriptor connection = acceptWithin(listener_, std::chrono::milliseconds(20));
+    if (connection == kNoSocket) continue;
     ScriptedReply reply;
     {
       std::lock_guard lock(mutex_);
       reply = replies_[std::min(connections_++, replies_.size() - 1)];
     }
     handle(connection, reply);
-    close(connection);
+    closeSocket(connection);
   }
 }
 
-void LoopbackServer::handle(int connection, const ScriptedReply& reply) {
+void LoopbackServer::handle(SocketDescriptor connection, const ScriptedReply& reply) {
   if (reply.resetAtOnce) {
-    linger abortive{1, 0};
-    setsockopt(connection, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    resetOnClose(connection);
     return;
   }
   std::string request;
@@ -104,9 +98,8 @@ void LoopbackServer::handle(int connection, const ScriptedReply& reply) {
   while (request.find("\r\n\r\n") == std::string::npos) {
     // A client that stalls mid-request is answered anyway, so a short request shows up as
     // a wrong recorded request instead of a hang.
-    pollfd readable{connection, POLLIN, 0};
-    if (poll(&readable, 1, kStalledRequestMs) <= 0) break;
-    ssize_t got = recv(connection, block.data(), block.size(), 0);
+    if (!readableWithin(connection, kStalledRequest)) break;
+    const long got = receiveBytes(connection, block.data(), block.size());
     if (got <= 0) break;
     request.append(block.data(), static_cast<size_t>(got));
     if (reply.readPause.count() > 0) std::this_thread::sleep_for(reply.readPause);
@@ -121,18 +114,16 @@ void LoopbackServer::handle(int connection, const ScriptedReply& reply) {
   }
 }
 
-uint16_t closedLoopbackPort() {
-  uint16_t port = 0;
-  close(boundLoopbackSocket(port));
-  return port;
+std::string patternBytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+  return bytes;
 }
 
-size_t openDescriptorCount() {
-  size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    ++count;
-  }
-  return count;
+uint16_t closedLoopbackPort() {
+  uint16_t port = 0;
+  closeSocket(bindLoopbackSocket(port));
+  return port;
 }
 
 }  // namespace ws::testing

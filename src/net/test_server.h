@@ -1,4 +1,5 @@
-// A scripted HTTP server on 127.0.0.1 for the client's tests.
+// A scripted HTTP server on 127.0.0.1 for the client's tests. Linking it into a test binary starts
+// the socket library for the whole binary.
 #pragma once
 
 #include <atomic>
@@ -8,6 +9,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "net/socket_calls.h"
+#include "net/test_loopback_sockets.h"
 
 namespace ws::testing {
 
@@ -44,10 +48,10 @@ class LoopbackServer {
 
  private:
   void serve();
-  void handle(int connection, const ScriptedReply& reply);
+  void handle(SocketDescriptor connection, const ScriptedReply& reply);
 
   std::vector<ScriptedReply> replies_;
-  int listener_ = -1;
+  SocketDescriptor listener_ = kNoSocket;
   uint16_t port_ = 0;
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
@@ -56,10 +60,10 @@ class LoopbackServer {
   std::thread thread_;
 };
 
+// `size` bytes of letters in a pattern that repeats only after far more than a receive block.
+std::string patternBytes(size_t size);
+
 // A loopback port on which nothing listens (connecting to it is refused).
 uint16_t closedLoopbackPort();
-
-// Number of open descriptors of this process.
-size_t openDescriptorCount();
 
 }  // namespace ws::testing

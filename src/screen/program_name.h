@@ -14,7 +14,8 @@ namespace ws {
 // (".hidden" stays ".hidden"), and only the last extension is dropped ("a.b.c" -> "a.b").
 std::string baseNameWithoutExtension(std::string_view path);
 
-// The running executable's path, from /proc/self/exe; nullopt when it cannot be read.
+// The running executable's path (Linux: /proc/self/exe, Windows: GetModuleFileNameW); nullopt
+// when it cannot be read.
 std::optional<std::filesystem::path> executablePath();
 
 // The base name of the running executable (from executablePath(), else from how it was invoked).

@@ -1,4 +1,4 @@
-#include "screen/sdl_window.h"
+#include "screen/window.h"
 
 #include <SDL.h>
 

@@ -11,7 +11,7 @@
 
 #include "screen/colour.h"
 #include "screen/screen_service.h"
-#include "screen/sdl_window.h"
+#include "screen/window.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 #pragma once
-// The program's window: shows a ScreenService's frame buffer in an SDL window and feeds the
-// window's key presses into a key buffer.
+// The program's window: shows a ScreenService's frame buffer in a window of the platform's window
+// system and feeds the window's key presses into a key buffer. One binding implements it: SDL2
+// (sdl_window.cpp) on Linux, Win32 and GDI (win32_window.cpp) on Windows.
 //
-// Threads: the calling (main) thread runs SDL and the window's event loop; the program's work
-// runs on a working thread of its own and draws through the ScreenService. They share only the
-// frame lock (the window presents while holding it) and the key buffer.
+// Threads: the calling (main) thread runs the window system and the window's event loop; the
+// program's work runs on a working thread of its own and draws through the ScreenService. They
+// share only the frame lock (the window presents while holding it) and the key buffer.
 
 #include <functional>
 
