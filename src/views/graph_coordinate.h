@@ -26,4 +26,29 @@ inline int pixelOn(float v, int limit) {
   return static_cast<int>(p);
 }
 
+// A step between two records smaller than this many rows moves their points by at most one row,
+// float rounding included.
+inline constexpr double kStepWithinARow = 1.0 - 0x1p-10;
+
+// Where the points of a span of records land in a window column, from the rows of its first,
+// last, smallest and largest values: when no step between two of its records reaches a row
+// (`fills`), they visit every row between the rows of its extremes; else only those four rows are
+// known. Calls add(row) once for each such row in 0 .. height - 1.
+template <class Add>
+void addSpanRows(int first, int last, int low, int high, bool fills, int height, Add&& add) {
+  if (fills) {
+    const int top = std::max(std::min(low, high), 0);
+    const int bottom = std::min(std::max(low, high), height - 1);
+    for (int row = top; row <= bottom; ++row) add(row);
+    return;
+  }
+  const int rows[] = {first, last, low, high};
+  for (int i = 0; i < 4; ++i) {
+    if (rows[i] < 0 || rows[i] >= height) continue;
+    bool seen = false;
+    for (int j = 0; j < i; ++j) seen = seen || rows[j] == rows[i];
+    if (!seen) add(rows[i]);
+  }
+}
+
 }  // namespace ws

@@ -17,26 +17,38 @@ int columnOf(std::size_t i, std::size_t records, int width) {
                  width);
 }
 
-// The points of the count series in records begin .. end - 1: the last record of each run.
-void addRunsOfCount(std::size_t begin, std::size_t end, std::size_t records,
-                    const std::vector<CountRun>& runs, std::size_t& run, int height,
-                    std::vector<SeriesPoint>& points) {
+// The points of the count series in entries begin .. end - 1: for each run, the rows that its last
+// entry in the column lands on (of a lone record, its one row). An entry's rows lie between those
+// of its smallest and largest count and the counts never fall, so the last entry of the column on
+// a row is the last of the latest run starting on that row or below it: one of these.
+void addRunsOfCount(const SampleLog& log, CountSeries series, const CountRow& rowOf,
+                    std::size_t begin, std::size_t end, const std::vector<CountRun>& runs,
+                    std::size_t& run, std::vector<SeriesPoint>& points) {
+  const std::size_t singles = log.singleEntries();
   while (run + 1 < runs.size() && runs[run + 1].start <= begin) ++run;
   for (std::size_t j = run; j < runs.size() && runs[j].start < end; ++j) {
-    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : records;
-    if (runs[j].row >= 0 && runs[j].row < height) {
-      points.push_back(SeriesPoint{std::min(next, end) - 1, runs[j].row});
+    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : log.entries();
+    const std::size_t last = std::min(next, end) - 1;
+    const int row = runs[j].row;
+    if (last < singles) {
+      if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{last, row});
+      continue;
     }
+    const SeriesSpan<std::uint64_t> span = log.countSpan(series, last);
+    const int highRow = rowOf(span.high);
+    addSpanRows(row, highRow, row, highRow, rowOf.fills(span.step), rowOf.height, [&](int r) {
+      points.push_back(SeriesPoint{last, r});
+    });
   }
 }
 
-// Every record's point of a count series that may fall (a damaged log).
-void addEveryCount(const SampleLog& log, std::size_t begin, std::size_t end,
-                   std::uint32_t SampleRecord::*count, const CountRow& rowOf,
-                   std::vector<SeriesPoint>& points) {
+// Every entry's points of a count series that may fall (a damaged log).
+void addEveryCount(const SampleLog& log, std::size_t begin, std::size_t end, CountSeries series,
+                   const CountRow& rowOf, std::vector<SeriesPoint>& points) {
   for (std::size_t i = begin; i < end; ++i) {
-    const int row = rowOf(log.record(i).*count);
-    if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{i, row});
+    rowOf.addRows(log.countSpan(series, i), [&](int row) {
+      points.push_back(SeriesPoint{i, row});
+    });
   }
 }
 
@@ -72,12 +84,11 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
                         const GrowthPixels& pixels) {
   const int width = frame.width();
   const int height = frame.height();
-  const std::size_t records = log.size();
   if (width <= 20) {
-    plotEveryRecord(frame, log, scales, pixels);
+    plotEveryEntry(frame, log, scales, pixels);
     return;
   }
-  findColumnStarts(width, records);
+  findColumnStarts(width, log);
 
   const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
@@ -86,11 +97,10 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
   const bool countsNeverFall = log.countsNeverFall();
   static const std::vector<CountRun> kNoRuns;
   const std::vector<CountRun>& memoryRuns =
-      memoryShown && countsNeverFall ? memoryRuns_.find(log, &SampleRecord::nodeCount, memoryRow)
+      memoryShown && countsNeverFall ? memoryRuns_.find(log, CountSeries::kNodes, memoryRow)
                                      : kNoRuns;
   const std::vector<CountRun>& wordsRuns =
-      wordsShown && countsNeverFall ? wordsRuns_.find(log, &SampleRecord::wordsTotal, wordsRow)
-                                    : kNoRuns;
+      wordsShown && countsNeverFall ? wordsRuns_.find(log, CountSeries::kWords, wordsRow) : kNoRuns;
   ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
 
   std::size_t memoryRun = 0;
@@ -103,20 +113,23 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
     memoryPoints_.clear();
     wordsPoints_.clear();
     if (memoryShown && countsNeverFall) {
-      addRunsOfCount(begin, end, records, memoryRuns, memoryRun, height, memoryPoints_);
+      addRunsOfCount(log, CountSeries::kNodes, memoryRow, begin, end, memoryRuns, memoryRun,
+                     memoryPoints_);
     } else if (memoryShown) {
-      addEveryCount(log, begin, end, &SampleRecord::nodeCount, memoryRow, memoryPoints_);
+      addEveryCount(log, begin, end, CountSeries::kNodes, memoryRow, memoryPoints_);
     }
     if (wordsShown && countsNeverFall) {
-      addRunsOfCount(begin, end, records, wordsRuns, wordsRun, height, wordsPoints_);
+      addRunsOfCount(log, CountSeries::kWords, wordsRow, begin, end, wordsRuns, wordsRun,
+                     wordsPoints_);
     } else if (wordsShown) {
-      addEveryCount(log, begin, end, &SampleRecord::wordsTotal, wordsRow, wordsPoints_);
+      addEveryCount(log, begin, end, CountSeries::kWords, wordsRow, wordsPoints_);
     }
     plotColumn(frame, x, ratioColumns_.column(x, begin, end), pixels);
   }
 }
 
-void GrowthPoints::findColumnStarts(int width, std::size_t records) {
+void GrowthPoints::findColumnStarts(int width, const SampleLog& log) {
+  const std::size_t records = log.size();
   columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
   const double pixelsPerRecord = (width - 20) / static_cast<double>(records);
   // A record lands in column x or beyond when its position, rounded to a float, is at least
@@ -149,25 +162,30 @@ void GrowthPoints::findColumnStarts(int width, std::size_t records) {
     }
     columnStarts_[static_cast<std::size_t>(x)] = low;
   }
+  // A span belongs to the column of its first record.
+  if (!log.exact()) {
+    for (std::size_t& start : columnStarts_) start = log.firstEntryFrom(start);
+  }
 }
 
-void GrowthPoints::plotEveryRecord(FrameBuffer& frame, const SampleLog& log,
-                                   const GrowthScales& scales, const GrowthPixels& pixels) {
+void GrowthPoints::plotEveryEntry(FrameBuffer& frame, const SampleLog& log,
+                                  const GrowthScales& scales, const GrowthPixels& pixels) {
   const int width = frame.width();
   const int height = frame.height();
   const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
   const RatioRow ratioRow{scales.baseline, scales.ratioScale, height};
-  for (std::size_t i = 0; i < log.size(); ++i) {
-    const int x = columnOf(i, log.size(), width);
+  for (std::size_t i = 0; i < log.entries(); ++i) {
+    const int x = columnOf(log.firstRecordOf(i), log.size(), width);
     if (x < 0 || x >= width) continue;
-    const SampleRecord r = log.record(i);
-    const int rows[] = {scales.nodesScale > 0.0 ? memoryRow(r.nodeCount) : -1,
-                        scales.wordsScale > 0.0 ? wordsRow(r.wordsTotal) : -1, ratioRow(r.ratio)};
-    const std::uint16_t colours[] = {pixels.memory, pixels.words, pixels.ratio};
-    for (int s = 0; s < 3; ++s) {
-      if (rows[s] >= 0 && rows[s] < height) frame.set(x, rows[s], colours[s]);
-    }
+    const auto plot = [&](std::uint16_t pixel) {
+      return [&frame, x, pixel](int row) { frame.set(x, row, pixel); };
+    };
+    if (scales.nodesScale > 0.0)
+      memoryRow.addRows(log.countSpan(CountSeries::kNodes, i), plot(pixels.memory));
+    if (scales.wordsScale > 0.0)
+      wordsRow.addRows(log.countSpan(CountSeries::kWords, i), plot(pixels.words));
+    ratioRow.addRows(log.ratioSpan(i), plot(pixels.ratio));
   }
 }
 

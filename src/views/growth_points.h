@@ -2,6 +2,11 @@
 // 10 + (W - 20) * i / m, the memory point at baseline - nodeCount / nodesScale, the words point at
 // baseline - wordsTotal / wordsScale and the ratio point at baseline - floor(ratioScale * ratio),
 // plotted record by record in log order, each record's three in that order.
+//
+// A thinned log is plotted entry by entry the same way: a span of records, in the column of its
+// first record, puts each series on the rows its records land on as far as the span tells them
+// (addSpanRows): all rows between its extremes where its records step by less than a row, else
+// the rows of its first, last, smallest and largest value.
 #pragma once
 
 #include <cstddef>
@@ -29,34 +34,35 @@ struct GrowthPixels {
   std::uint16_t ratio;
 };
 
-// Plots the series into the frame with the picture of the record-by-record plotting, in time that
+// Plots the series into the frame with the picture of the entry-by-entry plotting, in time that
 // hardly grows with the log: per column only the points that no later point of their series
 // covers are plotted, in log order. The count series come from their runs of equal rows
 // (CountRuns) where the counts never fall, the ratio series from RatioColumns. Keeps scratch
-// space, search hints and the ratio columns from one drawing to the next.
+// space, search hints and the ratio columns from one drawing to the next; all of it is bounded by
+// the window's size.
 class GrowthPoints {
  public:
   void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
             const GrowthPixels& pixels);
 
  private:
-  void findColumnStarts(int width, std::size_t records);
+  void findColumnStarts(int width, const SampleLog& log);
   // Plots the column's points of the three series; memoryPoints_ and wordsPoints_ hold the count
   // series' points, each in log order.
   void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
                   const GrowthPixels& pixels);
-  // Every record's three points; for windows too narrow for columns to grow with the records.
-  static void plotEveryRecord(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-                              const GrowthPixels& pixels);
+  // Every entry's three series; for windows too narrow for columns to grow with the records.
+  static void plotEveryEntry(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
+                             const GrowthPixels& pixels);
 
-  // The records of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
+  // The entries of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
   std::vector<std::size_t> columnStarts_;
   std::vector<SeriesPoint> memoryPoints_;
   std::vector<SeriesPoint> wordsPoints_;
   CountRuns memoryRuns_;
   CountRuns wordsRuns_;
   RatioColumns ratioColumns_;
-  // By row: the latest ratio point of the column being plotted, where stamp is stamp_.
+  // By row: the latest ratio point (its entry) of the column being plotted, where stamp is stamp_.
   struct LatestRatio {
     std::uint64_t stamp = 0;
     std::size_t record = 0;
