@@ -58,7 +58,7 @@ CountRun firstEntryAbove(const SampleLog& log, CountSeries series, const CountRo
 
 }  // namespace
 
-int CountRow::operator()(std::uint64_t n) const {
+int CountRow::exactRow(std::uint64_t n) const {
   // Exact in double up to 2^53; beyond, the conversion still never decreases.
   return pixelOn(graphCoordinate(baseline - static_cast<double>(n) / scale), height);
 }

@@ -7,30 +7,30 @@ namespace ws {
 
 namespace {
 
-constexpr float kMargin = 10.0f;
-
-// The column of record i of `records` in a window `width` pixels wide.
-int columnOf(std::size_t i, std::size_t records, int width) {
-  // In double: (width - 20) * i overflows 32 bits on a long run.
-  return pixelOn(static_cast<float>(kMargin + (width - 20) * static_cast<double>(i) /
-                                                  static_cast<double>(records)),
-                 width);
-}
-
 // The points of the count series in entries begin .. end - 1: for each run, the rows that its last
 // entry in the column lands on (of a lone record, its one row). An entry's rows lie between those
 // of its smallest and largest count and the counts never fall, so the last entry of the column on
 // a row is the last of the latest run starting on that row or below it: one of these.
+//
+// A span's rows beyond its run's row lie between that row and the next run's, and a point on the
+// next run's row is covered by a later one of the same series; so a span is read only when the
+// next run lies more than a row higher, or there is none.
 void addRunsOfCount(const SampleLog& log, CountSeries series, const CountRow& rowOf,
                     std::size_t begin, std::size_t end, const std::vector<CountRun>& runs,
                     std::size_t& run, std::vector<SeriesPoint>& points) {
   const std::size_t singles = log.singleEntries();
+  const std::size_t entries = log.entries();
   while (run + 1 < runs.size() && runs[run + 1].start <= begin) ++run;
   for (std::size_t j = run; j < runs.size() && runs[j].start < end; ++j) {
-    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : log.entries();
+    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : entries;
     const std::size_t last = std::min(next, end) - 1;
     const int row = runs[j].row;
-    if (last < singles) {
+    // The run goes on after the column (its span's rows are all on `row`), or the next run
+    // starts in the column one row higher.
+    const bool alone =
+        last < singles ||
+        (last + 1 < entries && (last + 1 < next || (next < end && runs[j + 1].row >= row - 1)));
+    if (alone) {
       if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{last, row});
       continue;
     }
@@ -129,38 +129,16 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
 }
 
 void GrowthPoints::findColumnStarts(int width, const SampleLog& log) {
-  const std::size_t records = log.size();
-  columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
-  const double pixelsPerRecord = (width - 20) / static_cast<double>(records);
-  // A record lands in column x or beyond when its position, rounded to a float, is at least
-  // x - 0.5. The float lies within width * 2^-24 of the exact position; with four times that
-  // distance from the column's edge a record's side of it is known without computing the float.
-  const double sure = width * 0x1p-22;
-  std::size_t low = 0;  // records before it lie in earlier columns
-  for (int x = 0; x <= width; ++x) {
-    // Where the column's edge lies among the records: its first record is the next whole one,
-    // unless rounding moved it; then it is searched in the whole rest of the log.
-    const double edge = (x - kMargin - 0.5) * static_cast<double>(records) / (width - 20);
-    const double first = std::clamp(std::ceil(edge), 0.0, double(records));
-    const auto guess = static_cast<std::size_t>(first);
-    const bool guessInColumn = guess == records || (first - edge) * pixelsPerRecord > sure ||
-                               columnOf(guess, records, width) >= x;
-    const bool beforeInEarlier = guess == low || (edge - (first - 1.0)) * pixelsPerRecord > sure ||
-                                 columnOf(guess - 1, records, width) < x;
-    if (guess >= low && guessInColumn && beforeInEarlier) {
-      low = guess;
-    } else {
-      std::size_t high = records;
-      while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (columnOf(mid, records, width) >= x) {
-          high = mid;
-        } else {
-          low = mid + 1;
-        }
-      }
+  if (edgeShares_.size() != static_cast<std::size_t>(width) + 1) {
+    edgeShares_.resize(static_cast<std::size_t>(width) + 1);
+    for (int x = 0; x <= width; ++x) {
+      edgeShares_[static_cast<std::size_t>(x)] = columnEdgeShare(x, width);
     }
-    columnStarts_[static_cast<std::size_t>(x)] = low;
+  }
+  columnStarts_.resize(static_cast<std::size_t>(width) + 1);
+  for (int x = 0; x <= width; ++x) {
+    const auto i = static_cast<std::size_t>(x);
+    columnStarts_[i] = firstRecordFromEdge(edgeShares_[i], x, log.size(), width);
   }
   // A span belongs to the column of its first record.
   if (!log.exact()) {
@@ -176,7 +154,7 @@ void GrowthPoints::plotEveryEntry(FrameBuffer& frame, const SampleLog& log,
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
   const RatioRow ratioRow{scales.baseline, scales.ratioScale, height};
   for (std::size_t i = 0; i < log.entries(); ++i) {
-    const int x = columnOf(log.firstRecordOf(i), log.size(), width);
+    const int x = recordColumn(log.firstRecordOf(i), log.size(), width);
     if (x < 0 || x >= width) continue;
     const auto plot = [&](std::uint16_t pixel) {
       return [&frame, x, pixel](int row) { frame.set(x, row, pixel); };

@@ -57,6 +57,8 @@ class GrowthPoints {
 
   // The entries of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
   std::vector<std::size_t> columnStarts_;
+  // By column: columnEdgeShare for the window's width.
+  std::vector<double> edgeShares_;
   std::vector<SeriesPoint> memoryPoints_;
   std::vector<SeriesPoint> wordsPoints_;
   CountRuns memoryRuns_;

@@ -5,7 +5,7 @@
 
 namespace ws {
 
-int RatioRow::operator()(float ratio) const {
+int RatioRow::exactRow(float ratio) const {
   return pixelOn(graphCoordinate(baseline - std::floor(scale * ratio)), height);
 }
 

@@ -3,6 +3,7 @@
 // drawing finds points only in the columns whose entries or scale changed.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -24,7 +25,12 @@ struct RatioRow {
   double scale;
   int height;
 
-  int operator()(float ratio) const;
+  int operator()(float ratio) const {
+    // A whole coordinate is its own pixel.
+    const double y = baseline - std::floor(scale * ratio);
+    if (y >= 0.0 && y < height && y == std::floor(y)) return static_cast<int>(y);
+    return exactRow(ratio);
+  }
   bool operator==(const RatioRow&) const = default;
 
   // Calls add(row) for each row in the window that the points of the span's records land on (see
@@ -39,6 +45,9 @@ struct RatioRow {
     addSpanRows((*this)(span.first), (*this)(span.last), (*this)(span.low), (*this)(span.high),
                 scale * span.step <= kStepWithinARow, height, add);
   }
+
+ private:
+  int exactRow(float ratio) const;
 };
 
 class RatioColumns {
