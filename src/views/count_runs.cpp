@@ -64,21 +64,21 @@ int CountRow::exactRow(std::uint64_t n) const {
 }
 
 const std::vector<CountRun>& CountRuns::find(const SampleLog& log, CountSeries series,
-                                             const CountRow& rowOf) {
+                                             const CountRow& rowOf, std::size_t limit) {
   // Rows run from -1 (above the window) to height (below it).
   const auto slots = static_cast<std::size_t>(rowOf.height) + 2;
   if (previousStart_.size() != slots) previousStart_.assign(slots, kNoHint);
   const auto slot = [](int row) { return static_cast<std::size_t>(row + 1); };
 
-  const std::size_t last = log.entries() - 1;
+  const std::size_t last = limit - 1;
   const int lastRow = rowOf(log.lowCount(series, last));
   const bool extends = log.identity() == identity_ && series == series_ && rowOf == rowOf_ &&
-                       log.entries() >= entries_ && !runs_.empty();
+                       limit >= limit_ && !runs_.empty();
   if (!extends) runs_.assign(1, CountRun{0, rowOf(log.lowCount(series, 0))});
   identity_ = log.identity();
   series_ = series;
   rowOf_ = rowOf;
-  entries_ = log.entries();
+  limit_ = limit;
   while (runs_.back().row > lastRow) {
     const CountRun& run = runs_.back();
     runs_.push_back(firstEntryAbove(log, series, rowOf, run.row, run.start + 1, last, lastRow,

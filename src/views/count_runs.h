@@ -23,6 +23,7 @@ struct CountRow {
         scale(scale),
         height(height),
         inverse_(1.0 / scale),
+        shiftedBaseline_(baseline + 0.5),
         fastRows_(std::min(height, 4096)) {}
 
   double baseline;
@@ -32,11 +33,13 @@ struct CountRow {
   int operator()(std::uint64_t n) const {
     // Multiplied by the inverse, the coordinate lies within 2^-40 of the divided one, and below
     // 4096 a float moves it by at most 2^-13: away from a pixel's edge both fall on one pixel.
-    const double t = baseline + 0.5 - static_cast<double>(n) * inverse_;
-    const double pixel = std::floor(t);
-    const double inside = t - pixel;
-    if (inside > 0x1p-12 && inside < 1.0 - 0x1p-12 && pixel >= 0.0 && pixel < fastRows_) {
-      return static_cast<int>(pixel);
+    if (n < std::uint64_t{1} << 62) {
+      const double t =
+          shiftedBaseline_ - static_cast<double>(static_cast<std::int64_t>(n)) * inverse_;
+      if (t >= 0.0 && t < fastRows_) {
+        const int pixel = static_cast<int>(t);
+        if (std::fabs(t - pixel - 0.5) < 0.5 - 0x1p-12) return pixel;
+      }
     }
     return exactRow(n);
   }
@@ -63,7 +66,8 @@ struct CountRow {
   int exactRow(std::uint64_t n) const;
 
   double inverse_;
-  int fastRows_;
+  double shiftedBaseline_;
+  double fastRows_;
 };
 
 // Entries start .. (the next run's start - 1) all have their smallest count's point on `row`.
@@ -74,14 +78,14 @@ struct CountRun {
 
 class CountRuns {
  public:
-  // The runs of the series of the log, in log order, rows falling from run to run; valid until
-  // the next call. For the log of the last call (by identity) with the same rows, only the runs
-  // from its last entry on are found anew. Each run boundary is searched in the log outwards from
-  // where the last call found the run of that row begin (a hint, checked against the entries, so
-  // any log may follow any other).
-  // REQUIRES: log.countsNeverFall().
-  const std::vector<CountRun>& find(const SampleLog& log, CountSeries series,
-                                    const CountRow& rowOf);
+  // The runs of the series among the log's entries 0 .. limit - 1, in log order, rows falling
+  // from run to run; valid until the next call. For the log of the last call (by identity) with
+  // the same rows, only the runs from its last entry on are found anew. Each run boundary is
+  // searched in the log outwards from where the last call found the run of that row begin (a
+  // hint, checked against the entries, so any log may follow any other).
+  // REQUIRES: log.countsNeverFall(); 1 <= limit <= log.entries().
+  const std::vector<CountRun>& find(const SampleLog& log, CountSeries series, const CountRow& rowOf,
+                                    std::size_t limit);
 
  private:
   std::vector<CountRun> runs_;
@@ -89,7 +93,7 @@ class CountRuns {
   std::uint64_t identity_ = 0;
   CountSeries series_ = CountSeries::kNodes;
   CountRow rowOf_{0.0, 0.0, -1};
-  std::size_t entries_ = 0;
+  std::size_t limit_ = 0;
   // By row + 1: the start of the last call's run on that row, or kNoHint.
   std::vector<std::size_t> previousStart_;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include "screen/pixel_drawing.h"
 
@@ -49,18 +50,20 @@ inline double columnEdgeShare(int x, int width) {
 
 // The first record whose column is x or later, `records` when there is none, from the column's
 // columnEdgeShare: without computing any record's column unless float rounding could put the
-// records next to the edge on either side of it. REQUIRES: width > 20, records >= 1.
+// records next to the edge on either side of it. REQUIRES: width > 20, 1 <= records < 2^62.
 inline std::size_t firstRecordFromEdge(double edgeShare, int x, std::size_t records, int width) {
-  const double n = static_cast<double>(records);
+  if (edgeShare <= 0.0) return 0;
+  const double n = static_cast<double>(static_cast<std::int64_t>(records));
   const double ideal = edgeShare * n;
   // The positions lie within a few units in the last place of their exact values, `ideal` too.
   const double doubt = n * 0x1p-45 + 0x1p-20;
-  const double first = std::ceil(ideal);
-  if (first - ideal > doubt && ideal - (first - 1.0) > doubt) {
-    if (first <= 0.0) return 0;
-    return first >= n ? records : static_cast<std::size_t>(first);
+  if (ideal >= n + doubt) return records;
+  const auto below = static_cast<std::int64_t>(ideal);
+  const double inside = ideal - static_cast<double>(below);
+  if (inside > doubt && inside < 1.0 - doubt) {
+    return std::min(static_cast<std::size_t>(below) + 1, records);
   }
-  auto guess = static_cast<std::size_t>(std::clamp(first, 0.0, n));
+  auto guess = std::min(static_cast<std::size_t>(below), records);
   while (guess > 0 && recordColumn(guess - 1, records, width) >= x) --guess;
   while (guess < records && recordColumn(guess, records, width) < x) ++guess;
   return guess;
@@ -69,6 +72,12 @@ inline std::size_t firstRecordFromEdge(double edgeShare, int x, std::size_t reco
 inline std::size_t firstRecordInColumn(int x, std::size_t records, int width) {
   return firstRecordFromEdge(columnEdgeShare(x, width), x, records, width);
 }
+
+// A point of one series in one window column: the log entry it comes from and its row.
+struct SeriesPoint {
+  std::size_t record;  // the entry's number
+  int row;
+};
 
 // A step between two records smaller than this many rows moves their points by at most one row,
 // float rounding included.

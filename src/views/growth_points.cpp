@@ -2,57 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace ws {
-
-namespace {
-
-// The points of the count series in entries begin .. end - 1: for each run, the rows that its last
-// entry in the column lands on (of a lone record, its one row). An entry's rows lie between those
-// of its smallest and largest count and the counts never fall, so the last entry of the column on
-// a row is the last of the latest run starting on that row or below it: one of these.
-//
-// A span's rows beyond its run's row lie between that row and the next run's, and a point on the
-// next run's row is covered by a later one of the same series; so a span is read only when the
-// next run lies more than a row higher, or there is none.
-void addRunsOfCount(const SampleLog& log, CountSeries series, const CountRow& rowOf,
-                    std::size_t begin, std::size_t end, const std::vector<CountRun>& runs,
-                    std::size_t& run, std::vector<SeriesPoint>& points) {
-  const std::size_t singles = log.singleEntries();
-  const std::size_t entries = log.entries();
-  while (run + 1 < runs.size() && runs[run + 1].start <= begin) ++run;
-  for (std::size_t j = run; j < runs.size() && runs[j].start < end; ++j) {
-    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : entries;
-    const std::size_t last = std::min(next, end) - 1;
-    const int row = runs[j].row;
-    // The run goes on after the column (its span's rows are all on `row`), or the next run
-    // starts in the column one row higher.
-    const bool alone =
-        last < singles ||
-        (last + 1 < entries && (last + 1 < next || (next < end && runs[j + 1].row >= row - 1)));
-    if (alone) {
-      if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{last, row});
-      continue;
-    }
-    const SeriesSpan<std::uint64_t> span = log.countSpan(series, last);
-    const int highRow = rowOf(span.high);
-    addSpanRows(row, highRow, row, highRow, rowOf.fills(span.step), rowOf.height, [&](int r) {
-      points.push_back(SeriesPoint{last, r});
-    });
-  }
-}
-
-// Every entry's points of a count series that may fall (a damaged log).
-void addEveryCount(const SampleLog& log, std::size_t begin, std::size_t end, CountSeries series,
-                   const CountRow& rowOf, std::vector<SeriesPoint>& points) {
-  for (std::size_t i = begin; i < end; ++i) {
-    rowOf.addRows(log.countSpan(series, i), [&](int row) {
-      points.push_back(SeriesPoint{i, row});
-    });
-  }
-}
-
-}  // namespace
 
 // The record-by-record plotting leaves on each pixel the point of the latest record, and of a
 // record the ratio point over the others. The ratio points go first, in log order; a memory or
@@ -80,6 +33,55 @@ void GrowthPoints::plotColumn(FrameBuffer& frame, int x, const std::vector<Serie
   for (; w < wordsPoints_.size(); ++w) plotCount(wordsPoints_[w], pixels.words);
 }
 
+// Only where two series share a row does the last entry on it decide: the memory point goes over
+// the words point of an earlier entry, and either over a ratio point of an earlier one.
+inline void GrowthPoints::plotColumn(FrameBuffer& frame, int x,
+                                     const std::vector<SeriesPoint>& ratio,
+                                     const CountColumn* memory, const CountColumn* words,
+                                     const GrowthPixels& pixels) {
+  ++stamp_;
+  for (const SeriesPoint& p : ratio) {
+    frame.set(x, p.row, pixels.ratio);
+    latestRatio_[static_cast<std::size_t>(p.row)] = {stamp_, p.record};
+  }
+  const bool ratioShown = !ratio.empty();
+  // Over a ratio point only when later than it.
+  const auto plotCount = [&](int row, std::uint16_t pixel, const CountColumn& column) {
+    const LatestRatio& latest = latestRatio_[static_cast<std::size_t>(row)];
+    if (!ratioShown || latest.stamp != stamp_ || latest.record < column.lastEntryOn(row)) {
+      frame.set(x, row, pixel);
+    }
+  };
+  const int memoryTop = memory != nullptr ? memory->top() : 1;
+  const int memoryBottom = memory != nullptr ? memory->bottom() : 0;
+  const int wordsTop = words != nullptr ? words->top() : 1;
+  const int wordsBottom = words != nullptr ? words->bottom() : 0;
+  for (int row = memoryTop; row <= memoryBottom; ++row) {
+    if (row < wordsTop || row > wordsBottom) {
+      plotCount(row, pixels.memory, *memory);
+    } else if (memory->lastEntryOn(row) > words->lastEntryOn(row)) {
+      plotCount(row, pixels.memory, *memory);
+    } else {
+      plotCount(row, pixels.words, *words);
+    }
+  }
+  for (int row = wordsTop; row <= wordsBottom; ++row) {
+    if (row < memoryTop || row > memoryBottom) plotCount(row, pixels.words, *words);
+  }
+}
+
+namespace {
+
+// The first entry from which on a count steps by less than a row at this scale.
+std::size_t firstEntryWithinRows(const SampleLog& log, CountSeries series, double scale) {
+  const double limit = std::floor(scale * kStepWithinARow);
+  const std::uint64_t steps =
+      limit >= 0x1p64 ? ~std::uint64_t{0} : static_cast<std::uint64_t>(limit);
+  return log.firstEntryFrom(log.firstRecordSteppingWithin(series, steps));
+}
+
+}  // namespace
+
 void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
                         const GrowthPixels& pixels) {
   const int width = frame.width();
@@ -92,39 +94,70 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
 
   const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
-  const bool memoryShown = scales.nodesScale > 0.0;
-  const bool wordsShown = scales.wordsScale > 0.0;
-  const bool countsNeverFall = log.countsNeverFall();
-  static const std::vector<CountRun> kNoRuns;
-  const std::vector<CountRun>& memoryRuns =
-      memoryShown && countsNeverFall ? memoryRuns_.find(log, CountSeries::kNodes, memoryRow)
-                                     : kNoRuns;
-  const std::vector<CountRun>& wordsRuns =
-      wordsShown && countsNeverFall ? wordsRuns_.find(log, CountSeries::kWords, wordsRow) : kNoRuns;
+  CountSeriesPlan memory{CountSeries::kNodes, memoryRow, scales.nodesScale > 0.0};
+  CountSeriesPlan words{CountSeries::kWords, wordsRow, scales.wordsScale > 0.0};
+  for (CountSeriesPlan* plan : {&memory, &words}) planCountSeries(log, *plan);
+  RunPoints memoryRuns(log, CountSeries::kNodes, memoryRow, *memory.runs, memory.runsLimit);
+  RunPoints wordsRuns(log, CountSeries::kWords, wordsRow, *words.runs, words.runsLimit);
   ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
 
-  std::size_t memoryRun = 0;
-  std::size_t wordsRun = 0;
   latestRatio_.resize(static_cast<std::size_t>(height));
   for (int x = 0; x < width; ++x) {
     const std::size_t begin = columnStarts_[static_cast<std::size_t>(x)];
     const std::size_t end = columnStarts_[static_cast<std::size_t>(x) + 1];
     if (begin == end) continue;
+    const std::vector<SeriesPoint>& ratio = ratioColumns_.column(x, begin, end);
+    const bool memoryInRows = memory.shown && begin >= memory.withinRowsFrom;
+    const bool wordsInRows = words.shown && begin >= words.withinRowsFrom;
+    const std::optional<CountColumn> memoryColumn =
+        memoryInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kNodes,
+                                                  memoryRow, begin, end)
+                     : std::nullopt;
+    const std::optional<CountColumn> wordsColumn =
+        wordsInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kWords, wordsRow,
+                                                 begin, end)
+                    : std::nullopt;
+    if ((memoryInRows || !memory.shown) && (wordsInRows || !words.shown)) {
+      plotColumn(frame, x, ratio, memoryColumn ? &*memoryColumn : nullptr,
+                 wordsColumn ? &*wordsColumn : nullptr, pixels);
+      continue;
+    }
     memoryPoints_.clear();
     wordsPoints_.clear();
-    if (memoryShown && countsNeverFall) {
-      addRunsOfCount(log, CountSeries::kNodes, memoryRow, begin, end, memoryRuns, memoryRun,
-                     memoryPoints_);
-    } else if (memoryShown) {
-      addEveryCount(log, begin, end, CountSeries::kNodes, memoryRow, memoryPoints_);
-    }
-    if (wordsShown && countsNeverFall) {
-      addRunsOfCount(log, CountSeries::kWords, wordsRow, begin, end, wordsRuns, wordsRun,
-                     wordsPoints_);
-    } else if (wordsShown) {
-      addEveryCount(log, begin, end, CountSeries::kWords, wordsRow, wordsPoints_);
-    }
-    plotColumn(frame, x, ratioColumns_.column(x, begin, end), pixels);
+    addCountPoints(log, memory, memoryColumn, memoryRuns, begin, end, memoryPoints_);
+    addCountPoints(log, words, wordsColumn, wordsRuns, begin, end, wordsPoints_);
+    plotColumn(frame, x, ratio, pixels);
+  }
+}
+
+// Where the counts never fall, columns from the first whose records all step by less than a row
+// take the series as CountColumns; the runs are needed only in the columns before.
+void GrowthPoints::planCountSeries(const SampleLog& log, CountSeriesPlan& plan) {
+  static const std::vector<CountRun> kNoRuns;
+  plan.runs = &kNoRuns;
+  plan.runsLimit = 0;
+  plan.withinRowsFrom = log.entries();
+  if (!plan.shown || !log.countsNeverFall()) return;
+  plan.withinRowsFrom = firstEntryWithinRows(log, plan.series, plan.rowOf.scale);
+  if (plan.withinRowsFrom == 0) return;
+  // The runs reach to the end of the column holding the entry before.
+  plan.runsLimit =
+      *std::upper_bound(columnStarts_.begin(), columnStarts_.end(), plan.withinRowsFrom - 1);
+  CountRuns& runs = plan.series == CountSeries::kWords ? wordsRuns_ : memoryRuns_;
+  plan.runs = &runs.find(log, plan.series, plan.rowOf, plan.runsLimit);
+}
+
+void GrowthPoints::addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
+                                  const std::optional<CountColumn>& column, RunPoints& runs,
+                                  std::size_t begin, std::size_t end,
+                                  std::vector<SeriesPoint>& points) {
+  if (!plan.shown) return;
+  if (column) {
+    column->addPoints(points);
+  } else if (log.countsNeverFall()) {
+    runs.add(begin, end, points);
+  } else {
+    addEveryCount(log, begin, end, plan.series, plan.rowOf, points);
   }
 }
 

@@ -20,28 +20,54 @@ void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width)
   log_ = &log;
   identity_ = log.identity();
   rowOf_ = rowOf;
+  singleFixed_ = std::min(log.singleEntries(), log.fixedEntries());
+  crowded_ = 2 * static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
   columns_.resize(static_cast<std::size_t>(std::max(width, 0)));
   taken_.resize(static_cast<std::size_t>(std::max(rowOf.height, 0)));
 }
 
-const std::vector<SeriesPoint>& RatioColumns::column(int x, std::size_t begin, std::size_t end) {
-  // A few new entries cost less to add one by one than the search from the column's end.
-  constexpr std::size_t kFewEntries = 16;
-  Column& c = columns_[static_cast<std::size_t>(x)];
-  c.points.resize(c.points.size() - c.unfixedPoints);
-  c.unfixedPoints = 0;
-  const std::size_t fixedEnd = std::min(end, std::max(begin, log_->fixedEntries()));
-  // Arrivals may repeat rows; past this many points the column is found afresh, one a row.
-  const std::size_t crowded = 2 * static_cast<std::size_t>(rowOf_.height) + kFewEntries;
-  if (c.begin == begin && c.end == fixedEnd) {
-    // kept
-  } else if (c.begin < c.end && c.begin <= begin && begin <= c.end && c.end <= fixedEnd &&
-             fixedEnd - c.end <= kFewEntries && c.points.size() < crowded) {
-    moveOn(c, begin, fixedEnd);
-  } else {
-    c.begin = begin;
-    c.end = fixedEnd;
-    find(c);
+// Entries before `begin` leave: a point among them was the last of its row in the column, so no
+// entry that stays has that row. Entries from the old end on arrive: each covers the point before
+// it when they share a row.
+void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) const {
+  auto& points = column.points;
+  if (!points.empty() && points.front().record < begin) dropBefore(points, begin);
+  const std::size_t singles = log_->singleEntries();
+  for (std::size_t i = column.end; i < end; ++i) {
+    if (i < singles) {
+      const int row = rowOf_(log_->singleRatio(i));
+      if (row >= 0 && row < rowOf_.height) addArrival(points, i, row);
+    } else {
+      rowOf_.addRows(log_->ratioSpan(i), [&](int row) { addArrival(points, i, row); });
+    }
+  }
+  column.begin = begin;
+  column.end = end;
+}
+
+void RatioColumns::dropBefore(std::vector<SeriesPoint>& points, std::size_t begin) {
+  const auto staying = std::find_if(points.begin(), points.end(),
+                                    [begin](const SeriesPoint& p) { return p.record >= begin; });
+  points.erase(points.begin(), staying);
+}
+
+const std::vector<SeriesPoint>& RatioColumns::columnOfAnyEntries(Column& c, std::size_t begin,
+                                                                 std::size_t end) {
+  if (c.unfixedPoints > 0) {
+    c.points.resize(c.points.size() - c.unfixedPoints);
+    c.unfixedPoints = 0;
+  }
+  const std::size_t fixed = log_->fixedEntries();
+  const std::size_t fixedEnd = end <= fixed ? end : std::max(begin, fixed);
+  if (c.begin != begin || c.end != fixedEnd) {
+    if (c.begin < c.end && c.begin <= begin && begin <= c.end && c.end <= fixedEnd &&
+        fixedEnd - c.end <= kFewEntries && c.points.size() < crowded_) {
+      moveOn(c, begin, fixedEnd);
+    } else {
+      c.begin = begin;
+      c.end = fixedEnd;
+      find(c);
+    }
   }
   if (fixedEnd < end) {
     const std::size_t unfixed = end - 1;
@@ -51,27 +77,6 @@ const std::vector<SeriesPoint>& RatioColumns::column(int x, std::size_t begin, s
     });
   }
   return c.points;
-}
-
-// Entries before `begin` leave: a point among them was the last of its row in the column, so no
-// entry that stays has that row. Entries from the old end on arrive: each covers the point before
-// it when they share a row.
-void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) const {
-  auto& points = column.points;
-  const auto staying = std::find_if(points.begin(), points.end(),
-                                    [begin](const SeriesPoint& p) { return p.record >= begin; });
-  points.erase(points.begin(), staying);
-  for (std::size_t i = column.end; i < end; ++i) {
-    rowOf_.addRows(log_->ratioSpan(i), [&](int row) {
-      if (!points.empty() && points.back().row == row) {
-        points.back().record = i;
-      } else {
-        points.push_back(SeriesPoint{i, row});
-      }
-    });
-  }
-  column.begin = begin;
-  column.end = end;
 }
 
 // From the column's last entry backwards: each entry's points on rows no later entry took, then a

@@ -13,22 +13,27 @@
 
 namespace ws {
 
-// A point of one series in one window column: the log entry it comes from and its row.
-struct SeriesPoint {
-  std::size_t record;  // the entry's number
-  int row;
-};
-
 // The row of a ratio's point, pixelOn(graphCoordinate(baseline - floor(scale * ratio)), height).
 struct RatioRow {
+  RatioRow(double baseline, double scale, int height)
+      : baseline(baseline),
+        scale(scale),
+        height(height),
+        wholeBaseline_(baseline == std::floor(baseline) && baseline >= 0.0 && baseline < 0x1p24
+                           ? static_cast<int>(baseline)
+                           : -1) {}
+
   double baseline;
   double scale;
   int height;
 
   int operator()(float ratio) const {
-    // A whole coordinate is its own pixel.
-    const double y = baseline - std::floor(scale * ratio);
-    if (y >= 0.0 && y < height && y == std::floor(y)) return static_cast<int>(y);
+    // Below a whole baseline, the coordinate is whole: its own pixel.
+    const double up = scale * ratio;
+    if (up >= 0.0 && up < 0x1p30 && wholeBaseline_ >= 0) {
+      const int row = wholeBaseline_ - static_cast<int>(up);
+      if (row >= 0 && row < height) return row;
+    }
     return exactRow(ratio);
   }
   bool operator==(const RatioRow&) const = default;
@@ -48,6 +53,8 @@ struct RatioRow {
 
  private:
   int exactRow(float ratio) const;
+
+  int wholeBaseline_;  // -1: not a whole number of pixels
 };
 
 class RatioColumns {
@@ -62,9 +69,28 @@ class RatioColumns {
   // drawing drops its points before the new begin and adds the new entries' points; the points of
   // the log's last entry, which may still change, are found anew each time.
   // REQUIRES: start() for this drawing; 0 <= x < width; begin < end <= log.entries().
-  const std::vector<SeriesPoint>& column(int x, std::size_t begin, std::size_t end);
+  const std::vector<SeriesPoint>& column(int x, std::size_t begin, std::size_t end) {
+    Column& c = columns_[static_cast<std::size_t>(x)];
+    // Mostly a few fixed records arrive, here at once.
+    if (c.unfixedPoints == 0 && c.begin < c.end && c.begin <= begin && begin <= c.end &&
+        c.end <= end && end <= singleFixed_ && end - c.end <= kFewEntries &&
+        c.points.size() < crowded_) {
+      if (!c.points.empty() && c.points.front().record < begin) dropBefore(c.points, begin);
+      for (std::size_t i = c.end; i < end; ++i) {
+        const int row = rowOf_(log_->singleRatio(i));
+        if (row >= 0 && row < rowOf_.height) addArrival(c.points, i, row);
+      }
+      c.begin = begin;
+      c.end = end;
+      return c.points;
+    }
+    return columnOfAnyEntries(c, begin, end);
+  }
 
  private:
+  // A few new entries cost less to add one by one than the search from the column's end.
+  static constexpr std::size_t kFewEntries = 16;
+
   // The points of entries begin .. end - 1, all fixed, then those of the unfixed last entry.
   struct Column {
     std::size_t begin = 0;
@@ -72,12 +98,25 @@ class RatioColumns {
     std::vector<SeriesPoint> points;
     std::size_t unfixedPoints = 0;
   };
+  const std::vector<SeriesPoint>& columnOfAnyEntries(Column& c, std::size_t begin, std::size_t end);
   void find(Column& column);
   void moveOn(Column& column, std::size_t begin, std::size_t end) const;
+  static void dropBefore(std::vector<SeriesPoint>& points, std::size_t begin);
+  static void addArrival(std::vector<SeriesPoint>& points, std::size_t entry, int row) {
+    if (!points.empty() && points.back().row == row) {
+      points.back().record = entry;
+    } else {
+      points.push_back(SeriesPoint{entry, row});
+    }
+  }
 
   const SampleLog* log_ = nullptr;
   std::uint64_t identity_ = 0;
   RatioRow rowOf_{0.0, 0.0, 0};
+  // Entries before this are single records and fixed.
+  std::size_t singleFixed_ = 0;
+  // Arrivals may repeat rows; past this many points a column is found afresh, one a row.
+  std::size_t crowded_ = 0;
   std::vector<Column> columns_;
   // By row: whether a later entry of the column being found took it (stamp == stamp_).
   std::vector<std::uint64_t> taken_;

@@ -44,6 +44,8 @@ SampleLog::SampleLog(const SampleLog& other)
       last_(other.last_),
       largestRatio_(other.largestRatio_),
       countsNeverFall_(other.countsNeverFall_),
+      wordsSteps_(other.wordsSteps_),
+      nodesSteps_(other.nodesSteps_),
       levels_(other.levels_) {}
 
 SampleLog::SampleLog(SampleLog&& other) noexcept
@@ -58,6 +60,8 @@ SampleLog::SampleLog(SampleLog&& other) noexcept
       last_(other.last_),
       largestRatio_(other.largestRatio_),
       countsNeverFall_(other.countsNeverFall_),
+      wordsSteps_(other.wordsSteps_),
+      nodesSteps_(other.nodesSteps_),
       levels_(std::move(other.levels_)) {
   other.identity_ = newIdentity();
 }
@@ -82,6 +86,8 @@ SampleLog& SampleLog::operator=(SampleLog&& other) noexcept {
   last_ = other.last_;
   largestRatio_ = other.largestRatio_;
   countsNeverFall_ = other.countsNeverFall_;
+  wordsSteps_ = other.wordsSteps_;
+  nodesSteps_ = other.nodesSteps_;
   levels_ = std::move(other.levels_);
   identity_ = newIdentity();
   other.identity_ = newIdentity();
@@ -95,8 +101,12 @@ void SampleLog::appendSample(std::uint64_t distinctWords, std::uint64_t wordsTot
 }
 
 void SampleLog::append(const SampleRecord& record) {
-  if (size_ > 0 && (record.wordsTotal < last_.wordsTotal || record.nodeCount < last_.nodeCount)) {
-    countsNeverFall_ = false;
+  if (size_ > 0) {
+    if (record.wordsTotal < last_.wordsTotal || record.nodeCount < last_.nodeCount) {
+      countsNeverFall_ = false;
+    }
+    wordsSteps_.add(size_, span_detail::distance(last_.wordsTotal, record.wordsTotal));
+    nodesSteps_.add(size_, span_detail::distance(last_.nodeCount, record.nodeCount));
   }
   if (exact() && size_ == exactRecords_) thinRecordsIntoSpans();
   if (exact()) {

@@ -21,6 +21,7 @@
 #include "views/chunked_array.h"
 #include "views/sample_record.h"
 #include "views/sample_span.h"
+#include "views/step_bound.h"
 
 namespace ws {
 
@@ -94,6 +95,7 @@ class SampleLog {
 
   // REQUIRES: entry < singleEntries().
   SampleRecord record(std::size_t entry) const { return decodeRecord(records_[entry]); }
+  float singleRatio(std::size_t entry) const { return encodedRatio(records_[entry]); }
   // REQUIRES: entry < entries().
   SeriesSpan<float> ratioSpan(std::size_t entry) const {
     if (entry < records_.size()) return span_detail::alone(encodedRatio(records_[entry]));
@@ -105,6 +107,11 @@ class SampleLog {
     if (series == CountSeries::kWords) return span.words;
     const auto& n = span.nodes;
     return SeriesSpan<std::uint64_t>{n.first, n.last, n.low, n.high, n.step};
+  }
+  std::uint64_t highCount(CountSeries series, std::size_t entry) const {
+    if (entry < records_.size()) return lowCount(series, entry);
+    const SampleSpan& span = spans_[entry - records_.size()];
+    return series == CountSeries::kWords ? span.words.high : span.nodes.high;
   }
   std::uint64_t lowCount(CountSeries series, std::size_t entry) const {
     if (entry < records_.size()) {
@@ -125,6 +132,12 @@ class SampleLog {
   // Whether wordsTotal and nodeCount never fall from one record to the next (as in every log the
   // program writes, whose counters only grow).
   bool countsNeverFall() const { return countsNeverFall_; }
+
+  // The first record from which on the count never steps by more than `limit` from one record
+  // to the next (as far as StepBound tells).
+  std::size_t firstRecordSteppingWithin(CountSeries series, std::uint64_t limit) const {
+    return (series == CountSeries::kWords ? wordsSteps_ : nodesSteps_).firstRecordWithin(limit);
+  }
 
   // The largest ratio of any record appended, at least 0; NaN ratios do not count.
   float largestRatio() const { return largestRatio_; }
@@ -160,6 +173,8 @@ class SampleLog {
   SampleRecord last_;
   float largestRatio_ = 0.0f;
   bool countsNeverFall_ = true;
+  StepBound wordsSteps_;
+  StepBound nodesSteps_;
   std::array<Level, kBlockLevels> levels_;
   std::uint64_t identity_ = newIdentity();
 };
