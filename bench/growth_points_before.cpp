@@ -27,10 +27,10 @@ void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const Gr
                                                     static_cast<double>(records)),
                    width);
   };
-  const auto memoryRow = [&](std::uint32_t n) {
+  const auto memoryRow = [&](std::uint64_t n) {
     return pixelOn(graphCoordinate(scales.baseline - n / scales.nodesScale), height);
   };
-  const auto wordsRow = [&](std::uint32_t n) {
+  const auto wordsRow = [&](std::uint64_t n) {
     return pixelOn(graphCoordinate(scales.baseline - n / scales.wordsScale), height);
   };
   const auto ratioRow = [&](float ratio) {
@@ -113,7 +113,7 @@ void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const Gr
       const std::size_t i = end - 1;
       std::size_t next = i;
       for (int level = SampleLog::kBlockLevels - 1; level >= 0; --level) {
-        const std::size_t size = SampleLog::blockRecords(level);
+        const std::size_t size = SampleLog::blockEntries(level);
         const std::size_t k = i / size;
         if (k >= log.blockCount(level)) continue;
         const SampleBlock& b = log.block(level, k);

@@ -14,6 +14,7 @@ namespace ws {
 
 class GrowthPointsBefore {
  public:
+  // REQUIRES: log.exact().
   void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
             const GrowthPixels& pixels);
 

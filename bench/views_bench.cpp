@@ -208,7 +208,7 @@ BENCHMARK(BM_GrowthGraph)
 class LogGrowth {
  public:
   explicit LogGrowth(const SampleLog& log) {
-    const SampleRecord last = log.record(log.size() - 1);
+    const SampleRecord last = log.last();
     words_ = last.wordsTotal;
     distinct_ = static_cast<std::uint32_t>(static_cast<double>(last.ratio) * words_);
     nodes_ = last.nodeCount;
@@ -258,7 +258,7 @@ void BM_GrowthPointsGrowing(benchmark::State& state) {
     state.PauseTiming();
     const float largestRatio = log.largestRatio();
     growth.addRecord(log);
-    const SampleRecord last = log.record(log.size() - 1);
+    const SampleRecord last = log.last();
     const GrowthScales scales{470.0, std::nearbyint(last.nodeCount / 280.0),
                               std::nearbyint(last.wordsTotal / 280.0),
                               std::nearbyint(280.0 / largestRatio)};

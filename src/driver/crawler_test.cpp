@@ -59,7 +59,8 @@ TEST_F(CrawlerTest, StartUpOpensTheSmallWindowWithEmptyState) {
   EXPECT_EQ(c.pagesRead + c.distinctWords + c.wordsTotal + c.letterCount, 0u);
   EXPECT_EQ(c.charactersRead + c.lastSamplePosition, 0u);
   EXPECT_EQ(crawler_.viewCode(), '1');
-  EXPECT_EQ(crawler_.sampleLog().bytes(), std::string(12, '\0'));
+  EXPECT_EQ(crawler_.sampleLog().size(), 1u);
+  EXPECT_EQ(crawler_.sampleLog().record(0).wordsTotal, 0u);
   EXPECT_EQ(crawler_.trie().nodeCount(), 224u);
   EXPECT_EQ(crawler_.windowWidth(), 640);
   EXPECT_EQ(crawler_.windowHeight(), 480);
@@ -198,8 +199,7 @@ TEST_F(CrawlerTest, SampleLogTakesFirstSampleAtTheWordReaching1000) {
   // Second text starts at 601; its word k ends at 601 + 5k + 4, which first reaches 1000 at k 79.
   EXPECT_EQ(crawler_.counters().lastSamplePosition, 1000u);
   ASSERT_EQ(crawler_.sampleLog().size(), 2u);
-  const std::string_view record = crawler_.sampleLog().bytes().substr(12);
-  EXPECT_EQ(static_cast<unsigned char>(record[4]), 120u + 80u);  // wordsTotal at the sample
+  EXPECT_EQ(crawler_.sampleLog().record(1).wordsTotal, 120u + 80u);  // wordsTotal at the sample
 
   for (int i = 0; i < 20; ++i) source_.addArticle("/wiki/C", paragraph);
   for (int i = 0; i < 20; ++i) crawler_.runPass();

@@ -10,15 +10,14 @@ namespace {
 
 constexpr std::size_t kNoHint = std::numeric_limits<std::size_t>::max();
 
-// The first record in low .. high whose point lies above `row`, and that point's row, searched
-// outwards from `hint`. REQUIRES: low <= high; the rows of records high and beyond lie above row,
-// those of the records before low do not; highRow is record high's row.
-CountRun firstRecordAbove(const SampleLog& log, std::uint32_t SampleRecord::*count,
-                          const CountRow& rowOf, int row, std::size_t low, std::size_t high,
-                          int highRow, std::size_t hint) {
+// The first entry in low .. high whose smallest count's point lies above `row`, and that point's
+// row, searched outwards from `hint`. REQUIRES: low <= high; the rows of entries high and beyond
+// lie above row, those of the entries before low do not; highRow is entry high's row.
+CountRun firstEntryAbove(const SampleLog& log, CountSeries series, const CountRow& rowOf, int row,
+                         std::size_t low, std::size_t high, int highRow, std::size_t hint) {
   int seen = 0;
   const auto above = [&](std::size_t i) {
-    seen = rowOf(log.record(i).*count);
+    seen = rowOf(log.lowCount(series, i));
     return seen < row;
   };
   if (hint >= low && hint <= high) {
@@ -59,33 +58,31 @@ CountRun firstRecordAbove(const SampleLog& log, std::uint32_t SampleRecord::*cou
 
 }  // namespace
 
-int CountRow::operator()(std::uint64_t n) const {
-  // n < 2^32: exact in double.
+int CountRow::exactRow(std::uint64_t n) const {
+  // Exact in double up to 2^53; beyond, the conversion still never decreases.
   return pixelOn(graphCoordinate(baseline - static_cast<double>(n) / scale), height);
 }
 
-const std::vector<CountRun>& CountRuns::find(const SampleLog& log,
-                                             std::uint32_t SampleRecord::*count,
-                                             const CountRow& rowOf) {
+const std::vector<CountRun>& CountRuns::find(const SampleLog& log, CountSeries series,
+                                             const CountRow& rowOf, std::size_t limit) {
   // Rows run from -1 (above the window) to height (below it).
   const auto slots = static_cast<std::size_t>(rowOf.height) + 2;
   if (previousStart_.size() != slots) previousStart_.assign(slots, kNoHint);
   const auto slot = [](int row) { return static_cast<std::size_t>(row + 1); };
 
-  const std::size_t last = log.size() - 1;
-  const std::uint64_t lastCount = log.record(last).*count;
-  const int lastRow = rowOf(lastCount);
-  const bool extends = log.identity() == identity_ && count == count_ && rowOf == rowOf_ &&
-                       log.size() >= records_ && !runs_.empty();
-  if (!extends) runs_.assign(1, CountRun{0, rowOf(log.record(0).*count)});
+  const std::size_t last = limit - 1;
+  const int lastRow = rowOf(log.lowCount(series, last));
+  const bool extends = log.identity() == identity_ && series == series_ && rowOf == rowOf_ &&
+                       limit >= limit_ && !runs_.empty();
+  if (!extends) runs_.assign(1, CountRun{0, rowOf(log.lowCount(series, 0))});
   identity_ = log.identity();
-  count_ = count;
+  series_ = series;
   rowOf_ = rowOf;
-  records_ = log.size();
+  limit_ = limit;
   while (runs_.back().row > lastRow) {
     const CountRun& run = runs_.back();
-    runs_.push_back(firstRecordAbove(log, count, rowOf, run.row, run.start + 1, last, lastRow,
-                                     previousStart_[slot(run.row - 1)]));
+    runs_.push_back(firstEntryAbove(log, series, rowOf, run.row, run.start + 1, last, lastRow,
+                                    previousStart_[slot(run.row - 1)]));
   }
   for (const CountRun& run : runs_) previousStart_[slot(run.row)] = run.start;
   return runs_;

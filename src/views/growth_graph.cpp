@@ -41,8 +41,7 @@ void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeC
   screen.drawLine(kMargin, h - kMargin, kMargin, kAxisTop, std::nullopt, kSolid);
   screen.drawLine(kMargin, h - kMargin, w - kMargin, h - kMargin, std::nullopt, kSolid);
 
-  const std::size_t records = log.size();
-  const SampleRecord last = log.record(records - 1);
+  const SampleRecord& last = log.last();
 
   const double span = height - kScaleReserve;
   const double wordsScale = scaleFactor(last.wordsTotal, span);

@@ -17,8 +17,8 @@ class GrowthGraph {
   // ratio of this one. nodeCount is the trie's current node count, shown in the memory label.
   //
   // The picture is that of plotting the three points of every record in log order, each later
-  // point over the earlier ones; the records are read in place, and only the points that no later
-  // one covers are plotted (see GrowthPoints).
+  // point over the earlier ones (of a thinned log: entry by entry, see GrowthPoints); the log is
+  // read in place, and only the points that no later one covers are plotted.
   // REQUIRES: cursor on row 14, column 1, and the frame lock held (see ViewPainter::drawView).
   void draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeCount);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "screen/number_format.h"
 
+#include "views/test_growth_drawing.h"
 #include "views/test_view_fixture.h"
 
 namespace ws::testing {
@@ -115,106 +117,8 @@ TEST(GrowthGraph, DamagedLogPutsItsPointsOffTheWindow) {
   EXPECT_EQ(g.reader.pixel(10, 470), kCyan565);  // record 0 still on the axis
 }
 
-// The graph as first written: three plotPixel calls per record, in log order.
-float drawPlainGrowthGraph(ScreenService& screen, const SampleLog& log, std::uint32_t nodeCount,
-                           float previousMaxRatio) {
-  const auto coordinate = [](double v) {
-    if (std::isnan(v)) return -1.0e6f;
-    return static_cast<float>(std::clamp(v, -1.0e6, 1.0e6));
-  };
-  const auto scale = [](double value, double span) {
-    return span <= 0.0 ? 0.0 : std::nearbyint(value / span);
-  };
-  const auto [width, height] = screen.windowSize();
-  const float w = static_cast<float>(width);
-  const float h = static_cast<float>(height);
-  const double baseline = h - 10.0f;
-  screen.moveCursor(14, 1);
-  screen.setColours(kCyan, kBlack);
-  screen.printText(" 1) Graphische Darstellung:", true);
-  screen.setColours(kWhite, kBlack);
-  screen.drawLine(10, h - 10, 10, 170, std::nullopt, 0xFFFF);
-  screen.drawLine(10, h - 10, w - 10, h - 10, std::nullopt, 0xFFFF);
-  const std::size_t m = log.size();
-  const SampleRecord last = log.record(m - 1);
-  const double span = height - 200;
-  const double wordsScale = scale(last.wordsTotal, span);
-  const double nodesScale = scale(last.nodeCount, span);
-  const double ratioScale = previousMaxRatio == 0.0f ? 0.0 : scale(span, previousMaxRatio);
-  float maxRatio = 0.0f;
-  for (std::size_t i = 0; i < m; ++i) {
-    const SampleRecord r = log.record(i);
-    if (r.ratio > maxRatio) maxRatio = r.ratio;
-    const float x =
-        static_cast<float>(10.0f + (width - 20) * static_cast<double>(i) / static_cast<double>(m));
-    if (nodesScale > 0.0) screen.plotPixel(x, coordinate(baseline - r.nodeCount / nodesScale));
-    if (wordsScale > 0.0) {
-      screen.plotPixel(x, coordinate(baseline - r.wordsTotal / wordsScale), kYellow);
-    }
-    screen.plotPixel(x, coordinate(baseline - std::floor(ratioScale * r.ratio)), kCyan);
-  }
-  if (nodesScale > 0.0) {
-    const double level = baseline - last.nodeCount / nodesScale;
-    screen.drawLine(10, coordinate(level), w - 10, coordinate(level), kWhite, 3);
-    screen.drawText(30, coordinate(level - 10),
-                    cutAfterFirstDecimal(doubleText(nodeCount * 900.0 / 1048576.0)) + " MB",
-                    std::nullopt);
-    screen.drawText(30, coordinate(level + 5), unsignedText(last.wordsTotal), kYellow);
-  }
-  screen.drawText(w - 50, coordinate((h - 30.0) - ratioScale * last.ratio),
-                  cutAfterFirstDecimal(singleText(last.ratio * 100.0f)) + "%", kCyan);
-  const float legendX = static_cast<float>(width / 2);
-  screen.drawText(legendX, h - 50, "_____ Speicher", kWhite);
-  screen.drawText(legendX, h - 40, "_____ Woerter gesamt", kYellow);
-  screen.drawText(legendX, h - 30, "_____ Rel. verschiedene", kCyan);
-  return maxRatio;
-}
-
-// A run's log: counters that only grow, in spurts and in long flat stretches, so that whole
-// blocks share their pixels and others straddle a step.
-class CrawlLikeGrowth {
- public:
-  explicit CrawlLikeGrowth(std::mt19937& random) : random_(random) {}
-
-  void grow(SampleLog& log, std::size_t records) {
-    while (log.size() < records) {
-      const bool flat = (log.size() / 5000) % 3 == 2;
-      const std::uint32_t read = 100 + random_() % 150;
-      const std::uint32_t fresh = flat ? random_() % 2 : random_() % (read / 2 + 1);
-      words_ += read;
-      distinct_ += fresh;
-      nodes_ += fresh * (random_() % 6);
-      log.appendSample(distinct_, words_, nodes_);
-    }
-  }
-
- private:
-  std::mt19937& random_;
-  std::uint32_t words_ = 0, distinct_ = 0, nodes_ = 224;
-};
-
-SampleLog crawlLikeLog(std::mt19937& random, std::size_t records) {
-  SampleLog log;
-  CrawlLikeGrowth(random).grow(log, records);
-  return log;
-}
-
-// Any bytes at all: huge, tiny, negative, infinite and NaN ratios, counts that jump both ways.
-SampleLog damagedLog(std::mt19937& random, std::size_t records) {
-  SampleLog log;
-  while (log.size() < records) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(random());
-    float ratio = std::bit_cast<float>(bits);
-    if (random() % 2 == 0) ratio = static_cast<float>(random() % 1000) / 997.0f;
-    if (random() % 50 == 0) ratio = std::numeric_limits<float>::infinity();
-    log.append({ratio, static_cast<std::uint32_t>(random() % 4000),
-                static_cast<std::uint32_t>(random() % (1u << (random() % 32)))});
-  }
-  return log;
-}
-
-// Draws the log with `graph` and with the plain drawing on fresh screens of the size; the two
-// pictures and ratio memories must agree.
+// Draws the log with `graph` and with the plain drawing (entry by entry, for a thinned log) on
+// fresh screens of the size; the two pictures and ratio memories must agree.
 void expectPlainPicture(GrowthGraph& graph, float& plainMax, const SampleLog& log, int width,
                         int height, const std::string& what) {
   ScreenService fast;
@@ -228,7 +132,8 @@ void expectPlainPicture(GrowthGraph& graph, float& plainMax, const SampleLog& lo
     Canvas canvas(fast);
     graph.draw(canvas, log, 300'000);
   }
-  plainMax = drawPlainGrowthGraph(plain, log, 300'000, plainMax);
+  plainMax = log.exact() ? drawPlainGrowthGraph(plain, log, 300'000, plainMax)
+                         : drawEntryByEntry(plain, log, 300'000, plainMax);
   ASSERT_EQ(std::bit_cast<std::uint32_t>(graph.previousMaxRatio()),
             std::bit_cast<std::uint32_t>(plainMax))
       << what;
@@ -296,14 +201,14 @@ TEST(GrowthGraph, PictureStaysThePlainOneWhileTheLogGrows) {
     growth.grow(log, log.size() + 1);
     drawBoth(log, "one more record, large window");
   }
-  const SampleRecord before = log.record(log.size() - 1);
+  const SampleRecord before = log.last();
   log.append({0.9f, before.wordsTotal, before.nodeCount});  // the largest ratio
   drawBoth(log, "largest ratio raised");
   growth.grow(log, log.size() + 1);
   drawBoth(log, "ratio scale changed");
 
   // Logs that parted from this one: as long, ending in the same record, other records before.
-  const SampleRecord last = log.record(log.size() - 1);
+  const SampleRecord last = log.last();
   const auto jump = [&last](SampleLog& l, std::uint32_t by) {
     l.append({last.ratio, last.wordsTotal + by, last.nodeCount + by});
   };
@@ -321,6 +226,98 @@ TEST(GrowthGraph, PictureStaysThePlainOneWhileTheLogGrows) {
     drawBoth(log, "the log");
     drawBoth(other, "another log");
     drawBoth(falling, "a log whose counts fall");
+  }
+}
+
+// Past its bound the log is drawn entry by entry: while it grows a record or many at a time,
+// through thinnings, window sizes and other logs drawn in between, the picture stays that of
+// plotting every entry.
+TEST(GrowthGraph, ThinnedPictureIsTheEntryByEntryPlotting) {
+  std::mt19937 random(9);
+  CrawlLikeGrowth growth(random);
+  SampleLog log(1024);
+  growth.grow(log, 1000);
+  GrowthGraph graph;
+  float plainMax = 0.0f;
+  int width = 640, height = 480;
+  const auto drawBoth = [&](const SampleLog& l, const std::string& what) {
+    expectPlainPicture(graph, plainMax, l, width, height, what);
+  };
+  for (const std::size_t many : {1u, 30u, 1u, 200u, 3'000u, 1u, 1u, 20'000u, 100'000u}) {
+    for (int step = 0; step < 6; ++step) {
+      growth.grow(log, log.size() + many);
+      drawBoth(log, "grown by " + std::to_string(many));
+    }
+    std::tie(width, height) = width == 640 ? std::pair{1200, 800} : std::pair{640, 480};
+  }
+  ASSERT_FALSE(log.exact());
+  ASSERT_GE(log.spanRecords(), 512u);
+  // The last span takes in a record far above the others, then counts that jump.
+  const SampleRecord before = log.last();
+  log.append({log.largestRatio(), before.wordsTotal, before.nodeCount});
+  drawBoth(log, "a high ratio in the last span");
+  log.append({0.9f, before.wordsTotal, before.nodeCount});
+  drawBoth(log, "largest ratio raised in the last span");
+  log.append({0.1f, before.wordsTotal + 90'000, before.nodeCount + 90'000});
+  drawBoth(log, "ratio scale changed, counts jumped");
+  growth.grow(log, log.size() + 1);
+  drawBoth(log, "one more record");
+  SampleLog other = log;
+  growth.grow(other, other.size() + 3);
+  for (int step = 0; step < 2; ++step) {
+    drawBoth(log, "the log");
+    drawBoth(other, "another log");
+  }
+  std::mt19937 damage(4);
+  const SampleLog damaged = damagedLog(damage, 30'000, 256);
+  ASSERT_FALSE(damaged.exact());
+  for (int step = 0; step < 2; ++step) drawBoth(damaged, "damaged");
+}
+
+// The picture of a long run, thinned past a bound of 2^20 records, against the plain drawing of
+// every one of its 10,000,000 records (at most 0.5 % of the pixels that either sets in the graph's
+// box, rows 170 to H - 10 and columns 10 to W - 10, may differ).
+TEST(GrowthGraph, ThinnedPictureStaysCloseToThePlainDrawingOfEveryRecord) {
+  constexpr std::size_t kRecords = 10'000'000;
+  SampleLog log(std::size_t{1} << 20);
+  RealisticCrawl crawl;
+  while (log.size() < kRecords) log.append(crawl.next());
+  ASSERT_FALSE(log.exact());
+  const auto everyRecord = [](auto&& f) {
+    RealisticCrawl again;
+    f(SampleRecord{});
+    for (std::size_t i = 1; i < kRecords; ++i) f(again.next());
+  };
+  for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1200, 800}}) {
+    ScreenService fast;
+    ScreenService plain;
+    for (ScreenService* screen : {&fast, &plain}) {
+      screen->openWindow(width, height);
+      screen->lockScreen();
+    }
+    GrowthGraph graph;
+    {
+      Canvas canvas(fast);
+      canvas.moveCursor(14, 1);
+      graph.draw(canvas, log, 300'000);  // the first drawing finds the ratio scale
+      canvas.clearScreen();
+      canvas.moveCursor(14, 1);
+      graph.draw(canvas, log, 300'000);
+    }
+    drawPlainGrowthGraph(plain, kRecords, log.last(), everyRecord, 300'000, log.largestRatio());
+    int set = 0, differing = 0, area = 0;
+    for (int y = 170; y <= height - 10; ++y) {
+      for (int x = 10; x <= width - 10; ++x) {
+        const std::uint16_t a = fast.frame().at(x, y), b = plain.frame().at(x, y);
+        ++area;
+        set += a != 0 || b != 0 ? 1 : 0;
+        differing += a != b ? 1 : 0;
+      }
+    }
+    const double share = 100.0 * differing / set;
+    std::printf("%d x %d: %d of %d pixels set differ (%.3f %%; %.4f %% of the box's %d)\n", width,
+                height, differing, set, share, 100.0 * differing / area, area);
+    EXPECT_LE(share, 0.5) << width << " x " << height;
   }
 }
 

@@ -2,45 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace ws {
-
-namespace {
-
-constexpr float kMargin = 10.0f;
-
-// The column of record i of `records` in a window `width` pixels wide.
-int columnOf(std::size_t i, std::size_t records, int width) {
-  // In double: (width - 20) * i overflows 32 bits on a long run.
-  return pixelOn(static_cast<float>(kMargin + (width - 20) * static_cast<double>(i) /
-                                                  static_cast<double>(records)),
-                 width);
-}
-
-// The points of the count series in records begin .. end - 1: the last record of each run.
-void addRunsOfCount(std::size_t begin, std::size_t end, std::size_t records,
-                    const std::vector<CountRun>& runs, std::size_t& run, int height,
-                    std::vector<SeriesPoint>& points) {
-  while (run + 1 < runs.size() && runs[run + 1].start <= begin) ++run;
-  for (std::size_t j = run; j < runs.size() && runs[j].start < end; ++j) {
-    const std::size_t next = j + 1 < runs.size() ? runs[j + 1].start : records;
-    if (runs[j].row >= 0 && runs[j].row < height) {
-      points.push_back(SeriesPoint{std::min(next, end) - 1, runs[j].row});
-    }
-  }
-}
-
-// Every record's point of a count series that may fall (a damaged log).
-void addEveryCount(const SampleLog& log, std::size_t begin, std::size_t end,
-                   std::uint32_t SampleRecord::*count, const CountRow& rowOf,
-                   std::vector<SeriesPoint>& points) {
-  for (std::size_t i = begin; i < end; ++i) {
-    const int row = rowOf(log.record(i).*count);
-    if (row >= 0 && row < rowOf.height) points.push_back(SeriesPoint{i, row});
-  }
-}
-
-}  // namespace
 
 // The record-by-record plotting leaves on each pixel the point of the latest record, and of a
 // record the ratio point over the others. The ratio points go first, in log order; a memory or
@@ -68,106 +33,170 @@ void GrowthPoints::plotColumn(FrameBuffer& frame, int x, const std::vector<Serie
   for (; w < wordsPoints_.size(); ++w) plotCount(wordsPoints_[w], pixels.words);
 }
 
+// Only where two series share a row does the last entry on it decide: the memory point goes over
+// the words point of an earlier entry, and either over a ratio point of an earlier one.
+inline void GrowthPoints::plotColumn(FrameBuffer& frame, int x,
+                                     const std::vector<SeriesPoint>& ratio,
+                                     const CountColumn* memory, const CountColumn* words,
+                                     const GrowthPixels& pixels) {
+  ++stamp_;
+  for (const SeriesPoint& p : ratio) {
+    frame.set(x, p.row, pixels.ratio);
+    latestRatio_[static_cast<std::size_t>(p.row)] = {stamp_, p.record};
+  }
+  const bool ratioShown = !ratio.empty();
+  // Over a ratio point only when later than it.
+  const auto plotCount = [&](int row, std::uint16_t pixel, const CountColumn& column) {
+    const LatestRatio& latest = latestRatio_[static_cast<std::size_t>(row)];
+    if (!ratioShown || latest.stamp != stamp_ || latest.record < column.lastEntryOn(row)) {
+      frame.set(x, row, pixel);
+    }
+  };
+  const int memoryTop = memory != nullptr ? memory->top() : 1;
+  const int memoryBottom = memory != nullptr ? memory->bottom() : 0;
+  const int wordsTop = words != nullptr ? words->top() : 1;
+  const int wordsBottom = words != nullptr ? words->bottom() : 0;
+  for (int row = memoryTop; row <= memoryBottom; ++row) {
+    if (row < wordsTop || row > wordsBottom) {
+      plotCount(row, pixels.memory, *memory);
+    } else if (memory->lastEntryOn(row) > words->lastEntryOn(row)) {
+      plotCount(row, pixels.memory, *memory);
+    } else {
+      plotCount(row, pixels.words, *words);
+    }
+  }
+  for (int row = wordsTop; row <= wordsBottom; ++row) {
+    if (row < memoryTop || row > memoryBottom) plotCount(row, pixels.words, *words);
+  }
+}
+
+namespace {
+
+// The first entry from which on a count steps by less than a row at this scale.
+std::size_t firstEntryWithinRows(const SampleLog& log, CountSeries series, double scale) {
+  const double limit = std::floor(scale * kStepWithinARow);
+  const std::uint64_t steps =
+      limit >= 0x1p64 ? ~std::uint64_t{0} : static_cast<std::uint64_t>(limit);
+  return log.firstEntryFrom(log.firstRecordSteppingWithin(series, steps));
+}
+
+}  // namespace
+
 void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
                         const GrowthPixels& pixels) {
   const int width = frame.width();
   const int height = frame.height();
-  const std::size_t records = log.size();
   if (width <= 20) {
-    plotEveryRecord(frame, log, scales, pixels);
+    plotEveryEntry(frame, log, scales, pixels);
     return;
   }
-  findColumnStarts(width, records);
+  findColumnStarts(width, log);
 
   const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
-  const bool memoryShown = scales.nodesScale > 0.0;
-  const bool wordsShown = scales.wordsScale > 0.0;
-  const bool countsNeverFall = log.countsNeverFall();
-  static const std::vector<CountRun> kNoRuns;
-  const std::vector<CountRun>& memoryRuns =
-      memoryShown && countsNeverFall ? memoryRuns_.find(log, &SampleRecord::nodeCount, memoryRow)
-                                     : kNoRuns;
-  const std::vector<CountRun>& wordsRuns =
-      wordsShown && countsNeverFall ? wordsRuns_.find(log, &SampleRecord::wordsTotal, wordsRow)
-                                    : kNoRuns;
+  CountSeriesPlan memory{CountSeries::kNodes, memoryRow, scales.nodesScale > 0.0};
+  CountSeriesPlan words{CountSeries::kWords, wordsRow, scales.wordsScale > 0.0};
+  for (CountSeriesPlan* plan : {&memory, &words}) planCountSeries(log, *plan);
+  RunPoints memoryRuns(log, CountSeries::kNodes, memoryRow, *memory.runs, memory.runsLimit);
+  RunPoints wordsRuns(log, CountSeries::kWords, wordsRow, *words.runs, words.runsLimit);
   ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
 
-  std::size_t memoryRun = 0;
-  std::size_t wordsRun = 0;
   latestRatio_.resize(static_cast<std::size_t>(height));
   for (int x = 0; x < width; ++x) {
     const std::size_t begin = columnStarts_[static_cast<std::size_t>(x)];
     const std::size_t end = columnStarts_[static_cast<std::size_t>(x) + 1];
     if (begin == end) continue;
+    const std::vector<SeriesPoint>& ratio = ratioColumns_.column(x, begin, end);
+    const bool memoryInRows = memory.shown && begin >= memory.withinRowsFrom;
+    const bool wordsInRows = words.shown && begin >= words.withinRowsFrom;
+    const std::optional<CountColumn> memoryColumn =
+        memoryInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kNodes,
+                                                  memoryRow, begin, end)
+                     : std::nullopt;
+    const std::optional<CountColumn> wordsColumn =
+        wordsInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kWords, wordsRow,
+                                                 begin, end)
+                    : std::nullopt;
+    if ((memoryInRows || !memory.shown) && (wordsInRows || !words.shown)) {
+      plotColumn(frame, x, ratio, memoryColumn ? &*memoryColumn : nullptr,
+                 wordsColumn ? &*wordsColumn : nullptr, pixels);
+      continue;
+    }
     memoryPoints_.clear();
     wordsPoints_.clear();
-    if (memoryShown && countsNeverFall) {
-      addRunsOfCount(begin, end, records, memoryRuns, memoryRun, height, memoryPoints_);
-    } else if (memoryShown) {
-      addEveryCount(log, begin, end, &SampleRecord::nodeCount, memoryRow, memoryPoints_);
-    }
-    if (wordsShown && countsNeverFall) {
-      addRunsOfCount(begin, end, records, wordsRuns, wordsRun, height, wordsPoints_);
-    } else if (wordsShown) {
-      addEveryCount(log, begin, end, &SampleRecord::wordsTotal, wordsRow, wordsPoints_);
-    }
-    plotColumn(frame, x, ratioColumns_.column(x, begin, end), pixels);
+    addCountPoints(log, memory, memoryColumn, memoryRuns, begin, end, memoryPoints_);
+    addCountPoints(log, words, wordsColumn, wordsRuns, begin, end, wordsPoints_);
+    plotColumn(frame, x, ratio, pixels);
   }
 }
 
-void GrowthPoints::findColumnStarts(int width, std::size_t records) {
-  columnStarts_.assign(static_cast<std::size_t>(width) + 1, records);
-  const double pixelsPerRecord = (width - 20) / static_cast<double>(records);
-  // A record lands in column x or beyond when its position, rounded to a float, is at least
-  // x - 0.5. The float lies within width * 2^-24 of the exact position; with four times that
-  // distance from the column's edge a record's side of it is known without computing the float.
-  const double sure = width * 0x1p-22;
-  std::size_t low = 0;  // records before it lie in earlier columns
+// Where the counts never fall, columns from the first whose records all step by less than a row
+// take the series as CountColumns; the runs are needed only in the columns before.
+void GrowthPoints::planCountSeries(const SampleLog& log, CountSeriesPlan& plan) {
+  static const std::vector<CountRun> kNoRuns;
+  plan.runs = &kNoRuns;
+  plan.runsLimit = 0;
+  plan.withinRowsFrom = log.entries();
+  if (!plan.shown || !log.countsNeverFall()) return;
+  plan.withinRowsFrom = firstEntryWithinRows(log, plan.series, plan.rowOf.scale);
+  if (plan.withinRowsFrom == 0) return;
+  // The runs reach to the end of the column holding the entry before.
+  plan.runsLimit =
+      *std::upper_bound(columnStarts_.begin(), columnStarts_.end(), plan.withinRowsFrom - 1);
+  CountRuns& runs = plan.series == CountSeries::kWords ? wordsRuns_ : memoryRuns_;
+  plan.runs = &runs.find(log, plan.series, plan.rowOf, plan.runsLimit);
+}
+
+void GrowthPoints::addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
+                                  const std::optional<CountColumn>& column, RunPoints& runs,
+                                  std::size_t begin, std::size_t end,
+                                  std::vector<SeriesPoint>& points) {
+  if (!plan.shown) return;
+  if (column) {
+    column->addPoints(points);
+  } else if (log.countsNeverFall()) {
+    runs.add(begin, end, points);
+  } else {
+    addEveryCount(log, begin, end, plan.series, plan.rowOf, points);
+  }
+}
+
+void GrowthPoints::findColumnStarts(int width, const SampleLog& log) {
+  if (edgeShares_.size() != static_cast<std::size_t>(width) + 1) {
+    edgeShares_.resize(static_cast<std::size_t>(width) + 1);
+    for (int x = 0; x <= width; ++x) {
+      edgeShares_[static_cast<std::size_t>(x)] = columnEdgeShare(x, width);
+    }
+  }
+  columnStarts_.resize(static_cast<std::size_t>(width) + 1);
   for (int x = 0; x <= width; ++x) {
-    // Where the column's edge lies among the records: its first record is the next whole one,
-    // unless rounding moved it; then it is searched in the whole rest of the log.
-    const double edge = (x - kMargin - 0.5) * static_cast<double>(records) / (width - 20);
-    const double first = std::clamp(std::ceil(edge), 0.0, double(records));
-    const auto guess = static_cast<std::size_t>(first);
-    const bool guessInColumn = guess == records || (first - edge) * pixelsPerRecord > sure ||
-                               columnOf(guess, records, width) >= x;
-    const bool beforeInEarlier = guess == low || (edge - (first - 1.0)) * pixelsPerRecord > sure ||
-                                 columnOf(guess - 1, records, width) < x;
-    if (guess >= low && guessInColumn && beforeInEarlier) {
-      low = guess;
-    } else {
-      std::size_t high = records;
-      while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (columnOf(mid, records, width) >= x) {
-          high = mid;
-        } else {
-          low = mid + 1;
-        }
-      }
-    }
-    columnStarts_[static_cast<std::size_t>(x)] = low;
+    const auto i = static_cast<std::size_t>(x);
+    columnStarts_[i] = firstRecordFromEdge(edgeShares_[i], x, log.size(), width);
+  }
+  // A span belongs to the column of its first record.
+  if (!log.exact()) {
+    for (std::size_t& start : columnStarts_) start = log.firstEntryFrom(start);
   }
 }
 
-void GrowthPoints::plotEveryRecord(FrameBuffer& frame, const SampleLog& log,
-                                   const GrowthScales& scales, const GrowthPixels& pixels) {
+void GrowthPoints::plotEveryEntry(FrameBuffer& frame, const SampleLog& log,
+                                  const GrowthScales& scales, const GrowthPixels& pixels) {
   const int width = frame.width();
   const int height = frame.height();
   const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
   const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
   const RatioRow ratioRow{scales.baseline, scales.ratioScale, height};
-  for (std::size_t i = 0; i < log.size(); ++i) {
-    const int x = columnOf(i, log.size(), width);
+  for (std::size_t i = 0; i < log.entries(); ++i) {
+    const int x = recordColumn(log.firstRecordOf(i), log.size(), width);
     if (x < 0 || x >= width) continue;
-    const SampleRecord r = log.record(i);
-    const int rows[] = {scales.nodesScale > 0.0 ? memoryRow(r.nodeCount) : -1,
-                        scales.wordsScale > 0.0 ? wordsRow(r.wordsTotal) : -1, ratioRow(r.ratio)};
-    const std::uint16_t colours[] = {pixels.memory, pixels.words, pixels.ratio};
-    for (int s = 0; s < 3; ++s) {
-      if (rows[s] >= 0 && rows[s] < height) frame.set(x, rows[s], colours[s]);
-    }
+    const auto plot = [&](std::uint16_t pixel) {
+      return [&frame, x, pixel](int row) { frame.set(x, row, pixel); };
+    };
+    if (scales.nodesScale > 0.0)
+      memoryRow.addRows(log.countSpan(CountSeries::kNodes, i), plot(pixels.memory));
+    if (scales.wordsScale > 0.0)
+      wordsRow.addRows(log.countSpan(CountSeries::kWords, i), plot(pixels.words));
+    ratioRow.addRows(log.ratioSpan(i), plot(pixels.ratio));
   }
 }
 

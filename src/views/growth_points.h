@@ -2,13 +2,20 @@
 // 10 + (W - 20) * i / m, the memory point at baseline - nodeCount / nodesScale, the words point at
 // baseline - wordsTotal / wordsScale and the ratio point at baseline - floor(ratioScale * ratio),
 // plotted record by record in log order, each record's three in that order.
+//
+// A thinned log is plotted entry by entry the same way: a span of records, in the column of its
+// first record, puts each series on the rows its records land on as far as the span tells them
+// (addSpanRows): all rows between its extremes where its records step by less than a row, else
+// the rows of its first, last, smallest and largest value.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "screen/frame_buffer.h"
+#include "views/count_column.h"
 #include "views/count_runs.h"
 #include "views/graph_coordinate.h"
 #include "views/ratio_columns.h"
@@ -29,34 +36,58 @@ struct GrowthPixels {
   std::uint16_t ratio;
 };
 
-// Plots the series into the frame with the picture of the record-by-record plotting, in time that
+// Plots the series into the frame with the picture of the entry-by-entry plotting, in time that
 // hardly grows with the log: per column only the points that no later point of their series
-// covers are plotted, in log order. The count series come from their runs of equal rows
-// (CountRuns) where the counts never fall, the ratio series from RatioColumns. Keeps scratch
-// space, search hints and the ratio columns from one drawing to the next.
+// covers are plotted, in log order. Where the counts never fall, a count series covers every row
+// between two in each column whose records step by less than a row (CountColumn; the last entry
+// on a row is looked up only where another series shares the row), and comes from its runs of
+// equal rows (CountRuns) in the columns before; the ratio series comes from RatioColumns. Keeps
+// scratch space, search hints and the ratio columns from one drawing to the next; all of it is
+// bounded by the window's size.
 class GrowthPoints {
  public:
   void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
             const GrowthPixels& pixels);
 
  private:
-  void findColumnStarts(int width, std::size_t records);
+  // How a drawing finds a count series' points.
+  struct CountSeriesPlan {
+    CountSeries series;
+    const CountRow& rowOf;
+    bool shown;
+    // Columns from this entry on take the series as CountColumns.
+    std::size_t withinRowsFrom = 0;
+    // The runs of entries 0 .. runsLimit - 1.
+    const std::vector<CountRun>* runs = nullptr;
+    std::size_t runsLimit = 0;
+  };
+
+  void findColumnStarts(int width, const SampleLog& log);
+  void planCountSeries(const SampleLog& log, CountSeriesPlan& plan);
+  static void addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
+                             const std::optional<CountColumn>& column, RunPoints& runs,
+                             std::size_t begin, std::size_t end, std::vector<SeriesPoint>& points);
   // Plots the column's points of the three series; memoryPoints_ and wordsPoints_ hold the count
   // series' points, each in log order.
   void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
                   const GrowthPixels& pixels);
-  // Every record's three points; for windows too narrow for columns to grow with the records.
-  static void plotEveryRecord(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-                              const GrowthPixels& pixels);
+  // The same where both count series are CountColumns (or not shown: null).
+  void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
+                  const CountColumn* memory, const CountColumn* words, const GrowthPixels& pixels);
+  // Every entry's three series; for windows too narrow for columns to grow with the records.
+  static void plotEveryEntry(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
+                             const GrowthPixels& pixels);
 
-  // The records of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
+  // The entries of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
   std::vector<std::size_t> columnStarts_;
+  // By column: columnEdgeShare for the window's width.
+  std::vector<double> edgeShares_;
   std::vector<SeriesPoint> memoryPoints_;
   std::vector<SeriesPoint> wordsPoints_;
   CountRuns memoryRuns_;
   CountRuns wordsRuns_;
   RatioColumns ratioColumns_;
-  // By row: the latest ratio point of the column being plotted, where stamp is stamp_.
+  // By row: the latest ratio point (its entry) of the column being plotted, where stamp is stamp_.
   struct LatestRatio {
     std::uint64_t stamp = 0;
     std::size_t record = 0;

@@ -3,73 +3,95 @@
 #include <algorithm>
 #include <cmath>
 
-#include "views/graph_coordinate.h"
-
 namespace ws {
 
-int RatioRow::operator()(float ratio) const {
+int RatioRow::exactRow(float ratio) const {
   return pixelOn(graphCoordinate(baseline - std::floor(scale * ratio)), height);
 }
 
 void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width) {
   if (log.identity() != identity_ || !(rowOf == rowOf_)) {
-    for (Column& c : columns_) c.end = c.begin;
+    for (Column& c : columns_) {
+      c.end = c.begin;
+      c.points.clear();
+      c.unfixedPoints = 0;
+    }
   }
   log_ = &log;
   identity_ = log.identity();
   rowOf_ = rowOf;
+  singleFixed_ = std::min(log.singleEntries(), log.fixedEntries());
+  crowded_ = 2 * static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
   columns_.resize(static_cast<std::size_t>(std::max(width, 0)));
+  taken_.resize(static_cast<std::size_t>(std::max(rowOf.height, 0)));
 }
 
-const std::vector<SeriesPoint>& RatioColumns::column(int x, std::size_t begin, std::size_t end) {
-  // A few new records cost less to add one by one than the search from the column's end.
-  constexpr std::size_t kFewRecords = 16;
-  Column& c = columns_[static_cast<std::size_t>(x)];
-  if (c.begin == begin && c.end == end) return c.points;
-  if (c.begin < c.end && c.begin <= begin && begin <= c.end && c.end <= end &&
-      end - c.end <= kFewRecords) {
-    moveOn(c, begin, end);
-  } else {
-    c.begin = begin;
-    c.end = end;
-    find(c);
-  }
-  return c.points;
-}
-
-// Records before `begin` leave: a point among them was the last of its row in the column, so no
-// record that stays has that row. Records from the old end on arrive: each covers the point
-// before it when they share a row.
+// Entries before `begin` leave: a point among them was the last of its row in the column, so no
+// entry that stays has that row. Entries from the old end on arrive: each covers the point before
+// it when they share a row.
 void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) const {
   auto& points = column.points;
-  const auto staying = std::find_if(points.begin(), points.end(),
-                                    [begin](const SeriesPoint& p) { return p.record >= begin; });
-  points.erase(points.begin(), staying);
+  if (!points.empty() && points.front().record < begin) dropBefore(points, begin);
+  const std::size_t singles = log_->singleEntries();
   for (std::size_t i = column.end; i < end; ++i) {
-    const int row = rowOf_(log_->record(i).ratio);
-    if (row < 0 || row >= rowOf_.height) continue;
-    if (!points.empty() && points.back().row == row) {
-      points.back().record = i;
+    if (i < singles) {
+      const int row = rowOf_(log_->singleRatio(i));
+      if (row >= 0 && row < rowOf_.height) addArrival(points, i, row);
     } else {
-      points.push_back(SeriesPoint{i, row});
+      rowOf_.addRows(log_->ratioSpan(i), [&](int row) { addArrival(points, i, row); });
     }
   }
   column.begin = begin;
   column.end = end;
 }
 
-// From the column's last record backwards: each record's point, then a skip over the earlier
-// records of the largest finished block around it whose extremes land on its row (they lie under
-// its point).
-void RatioColumns::find(Column& column) const {
+void RatioColumns::dropBefore(std::vector<SeriesPoint>& points, std::size_t begin) {
+  const auto staying = std::find_if(points.begin(), points.end(),
+                                    [begin](const SeriesPoint& p) { return p.record >= begin; });
+  points.erase(points.begin(), staying);
+}
+
+const std::vector<SeriesPoint>& RatioColumns::columnOfAnyEntries(Column& c, std::size_t begin,
+                                                                 std::size_t end) {
+  if (c.unfixedPoints > 0) {
+    c.points.resize(c.points.size() - c.unfixedPoints);
+    c.unfixedPoints = 0;
+  }
+  const std::size_t fixed = log_->fixedEntries();
+  const std::size_t fixedEnd = end <= fixed ? end : std::max(begin, fixed);
+  if (c.begin != begin || c.end != fixedEnd) {
+    if (c.begin < c.end && c.begin <= begin && begin <= c.end && c.end <= fixedEnd &&
+        fixedEnd - c.end <= kFewEntries && c.points.size() < crowded_) {
+      moveOn(c, begin, fixedEnd);
+    } else {
+      c.begin = begin;
+      c.end = fixedEnd;
+      find(c);
+    }
+  }
+  if (fixedEnd < end) {
+    const std::size_t unfixed = end - 1;
+    rowOf_.addRows(log_->ratioSpan(unfixed), [&](int row) {
+      c.points.push_back(SeriesPoint{unfixed, row});
+      ++c.unfixedPoints;
+    });
+  }
+  return c.points;
+}
+
+// From the column's last entry backwards: each entry's points on rows no later entry took, then a
+// skip over the earlier entries of the largest finished block around it whose extremes land on
+// one row (they lie under its point).
+void RatioColumns::find(Column& column) {
   const SampleLog& log = *log_;
   column.points.clear();
+  ++stamp_;
   std::size_t end = column.end;
   while (end > column.begin) {
     const std::size_t i = end - 1;
     std::size_t next = i;
     for (int level = SampleLog::kBlockLevels - 1; level >= 0; --level) {
-      const std::size_t size = SampleLog::blockRecords(level);
+      const std::size_t size = SampleLog::blockEntries(level);
       const std::size_t k = i / size;
       if (k >= log.blockCount(level)) continue;
       const SampleBlock& b = log.block(level, k);
@@ -78,8 +100,12 @@ void RatioColumns::find(Column& column) const {
         break;
       }
     }
-    const int row = rowOf_(log.record(i).ratio);
-    if (row >= 0 && row < rowOf_.height) column.points.push_back(SeriesPoint{i, row});
+    rowOf_.addRows(log.ratioSpan(i), [&](int row) {
+      std::uint64_t& taken = taken_[static_cast<std::size_t>(row)];
+      if (taken == stamp_) return;
+      taken = stamp_;
+      column.points.push_back(SeriesPoint{i, row});
+    });
     end = next;
   }
   std::reverse(column.points.begin(), column.points.end());

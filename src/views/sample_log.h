@@ -1,50 +1,56 @@
 // The sample log: how the collection grew, one record per 1000 characters of article text read.
-// It owns its record format; the driver appends to it and the growth graph reads it in place.
+// It owns its record format (views/sample_record.h); the driver appends to it and the growth graph
+// reads it in place.
+//
+// A run of any length fits in bounded memory. The log keeps every record until it holds
+// exactRecords of them (by default 2^24: 38 days of the real site at 5 records a second). Then it
+// thins evenly: the first headRecords() records stay one by one, the rest are consolidated into
+// spans of 8 consecutive records (SampleSpan), and whenever the spans fill their room (a quarter
+// of exactRecords) each two neighbours are joined, so that from then on a span stands for 2^k
+// records. The newest record always ends the last span, which grows until it holds 2^k.
+//
+// Memory, with the default: while exact, 16 bytes a record and 0.8 for the blocks, at most
+// 269 MiB; thinned, the head, 2^22 spans of 80 bytes and their blocks, at most 324 MiB. The first
+// thinning gives back each 64 KiB chunk of records once its spans are made, so it never holds both.
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
+
+#include "views/chunked_array.h"
+#include "views/sample_record.h"
+#include "views/sample_span.h"
+#include "views/step_bound.h"
 
 namespace ws {
 
-// One record, decoded.
-struct SampleRecord {
-  float ratio = 0.0f;  // distinctWords / wordsTotal at the time of the sample
-  std::uint32_t wordsTotal = 0;
-  std::uint32_t nodeCount = 0;
-};
+enum class CountSeries { kNodes, kWords };
 
-// Smallest and largest values of the records of one block, for readers that can skip a block
-// whose records all look alike.
+// The extremes of the ratios of one block of entries, for readers that can skip a block whose
+// entries all look alike.
 struct SampleBlock {
   float lowRatio;
   float highRatio;
-  bool finiteRatios;  // no NaN and no infinity among the ratios; else the two say nothing
-  std::uint32_t lowWords;
-  std::uint32_t highWords;
-  std::uint32_t lowNodes;
-  std::uint32_t highNodes;
-  SampleRecord last;  // the block's last record
+  bool finiteRatios;  // no NaN and no infinity in any of its records; else the two say nothing
 };
 
-// Records of 12 bytes back to back: the ratio as a little-endian IEEE single, then wordsTotal and
-// nodeCount as little-endian unsigned 32-bit integers.
-// INVARIANT: at least one record; record 0 is all zero bytes. Records are only appended, never
-// changed or removed. Block k of level l summarises the blockRecords(l) records from
-// blockRecords(l) * k on, once all of them exist.
+// The log's contents are entries in log order: entries 0 .. singleEntries() - 1 are one record
+// each (every record while the log is exact), each later one a span of spanRecords() records,
+// the last of them possibly fewer.
+// INVARIANT: record 0 is all zero bytes and is entry 0. Entries before fixedEntries() never
+// change (until a thinning, which gives the log a new identity); the last entry may still take in
+// records. Block k of level l summarises the fixed entries from blockEntries(l) * k on, once all
+// blockEntries(l) of them are fixed.
 class SampleLog {
  public:
-  static constexpr std::size_t kRecordSize = 12;
-  // Blocks of 16, 256, 4096 and 65536 records.
+  static constexpr std::size_t kDefaultExactRecords = std::size_t{1} << 24;
+  // Blocks of 16, 256, 4096 and 65536 entries.
   static constexpr int kBlockLevels = 4;
-  static constexpr std::size_t blockRecords(int level) { return std::size_t{16} << (4 * level); }
+  static constexpr std::size_t blockEntries(int level) { return std::size_t{16} << (4 * level); }
 
-  SampleLog() { append(SampleRecord{}); }
+  // REQUIRES: exactRecords is a power of two, at least 64.
+  explicit SampleLog(std::size_t exactRecords = kDefaultExactRecords);
   // A copy, or a log moved from, starts with an identity of its own.
   SampleLog(const SampleLog& other);
   SampleLog(SampleLog&& other) noexcept;
@@ -53,24 +59,70 @@ class SampleLog {
   ~SampleLog() = default;
 
   // Tells logs apart for readers that keep results from one drawing to the next: two logs of one
-  // identity agree on every record that both hold (records are only appended).
+  // identity agree on every fixed entry that both hold.
   std::uint64_t identity() const { return identity_; }
 
   // Appends the record of a sample taken with these counters: the ratio is divided in double and
   // rounded once to single precision. REQUIRES: wordsTotal >= 1.
-  void appendSample(std::uint32_t distinctWords, std::uint32_t wordsTotal, std::uint32_t nodeCount);
+  void appendSample(std::uint64_t distinctWords, std::uint64_t wordsTotal, std::uint32_t nodeCount);
   // Appends any record as it is (a damaged log, in tests).
   void append(const SampleRecord& record);
 
-  std::size_t size() const { return bytes_.size() / kRecordSize; }
-  // REQUIRES: index < size().
-  SampleRecord record(std::size_t index) const {
-    const char* bytes = bytes_.data() + index * kRecordSize;
-    return SampleRecord{std::bit_cast<float>(littleEndian32(bytes)), littleEndian32(bytes + 4),
-                        littleEndian32(bytes + 8)};
+  // Records appended in all, record 0 included.
+  std::size_t size() const { return size_; }
+  const SampleRecord& last() const { return last_; }
+  // Whether every record appended is still kept one by one.
+  bool exact() const { return spans_.empty(); }
+
+  std::size_t entries() const { return records_.size() + spans_.size(); }
+  std::size_t singleEntries() const { return records_.size(); }
+  std::size_t fixedEntries() const { return fixedEntries_; }
+  std::size_t spanRecords() const { return std::size_t{1} << spanShift_; }
+  // The number of the first record of an entry. REQUIRES: entry <= entries() (entries() gives the
+  // number the next entry would have).
+  std::size_t firstRecordOf(std::size_t entry) const {
+    const std::size_t singles = records_.size();
+    return entry <= singles ? entry : singles + ((entry - singles) << spanShift_);
+  }
+  // The first entry whose first record is `record` or later. REQUIRES: record <= size().
+  std::size_t firstEntryFrom(std::size_t record) const {
+    const std::size_t singles = records_.size();
+    if (record <= singles) return record;
+    return singles + ((record - singles + spanRecords() - 1) >> spanShift_);
+  }
+  // The first records of the log, kept one by one once it is thinned.
+  std::size_t headRecords() const { return headRecords_; }
+
+  // REQUIRES: entry < singleEntries().
+  SampleRecord record(std::size_t entry) const { return decodeRecord(records_[entry]); }
+  float singleRatio(std::size_t entry) const { return encodedRatio(records_[entry]); }
+  // REQUIRES: entry < entries().
+  SeriesSpan<float> ratioSpan(std::size_t entry) const {
+    if (entry < records_.size()) return span_detail::alone(encodedRatio(records_[entry]));
+    return spans_[entry - records_.size()].ratio;
+  }
+  SeriesSpan<std::uint64_t> countSpan(CountSeries series, std::size_t entry) const {
+    if (entry < records_.size()) return span_detail::alone(lowCount(series, entry));
+    const SampleSpan& span = spans_[entry - records_.size()];
+    if (series == CountSeries::kWords) return span.words;
+    const auto& n = span.nodes;
+    return SeriesSpan<std::uint64_t>{n.first, n.last, n.low, n.high, n.step};
+  }
+  std::uint64_t highCount(CountSeries series, std::size_t entry) const {
+    if (entry < records_.size()) return lowCount(series, entry);
+    const SampleSpan& span = spans_[entry - records_.size()];
+    return series == CountSeries::kWords ? span.words.high : span.nodes.high;
+  }
+  std::uint64_t lowCount(CountSeries series, std::size_t entry) const {
+    if (entry < records_.size()) {
+      return series == CountSeries::kWords ? encodedWords(records_[entry])
+                                           : encodedNodes(records_[entry]);
+    }
+    const SampleSpan& span = spans_[entry - records_.size()];
+    return series == CountSeries::kWords ? span.words.low : span.nodes.low;
   }
 
-  // Blocks of the level whose records are all appended. REQUIRES: 0 <= level < kBlockLevels.
+  // Blocks of the level whose entries are all fixed. REQUIRES: 0 <= level < kBlockLevels.
   std::size_t blockCount(int level) const { return levels_[level].done.size(); }
   // REQUIRES: index < blockCount(level).
   const SampleBlock& block(int level, std::size_t index) const {
@@ -81,30 +133,48 @@ class SampleLog {
   // program writes, whose counters only grow).
   bool countsNeverFall() const { return countsNeverFall_; }
 
-  // The largest ratio of any record, at least 0; NaN ratios do not count.
-  float largestRatio() const { return largestRatio_; }
-
-  // The records as stored; valid until the next append.
-  std::string_view bytes() const { return bytes_; }
-
- private:
-  static std::uint32_t littleEndian32(const char* bytes) {
-    const auto byte = [bytes](int i) {
-      return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
-    };
-    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+  // The first record from which on the count never steps by more than `limit` from one record
+  // to the next (as far as StepBound tells).
+  std::size_t firstRecordSteppingWithin(CountSeries series, std::uint64_t limit) const {
+    return (series == CountSeries::kWords ? wordsSteps_ : nodesSteps_).firstRecordWithin(limit);
   }
 
+  // The largest ratio of any record appended, at least 0; NaN ratios do not count.
+  float largestRatio() const { return largestRatio_; }
+
+  // Bytes the log has allocated.
+  std::size_t bytesHeld() const;
+
+ private:
+  // Chunks of 64 KiB of records (the head fills one), 80 KiB of spans, 48 KiB of blocks.
+  using Records = ChunkedArray<EncodedRecord, 12>;
+  using Spans = ChunkedArray<SampleSpan, 10>;
   struct Level {
-    std::vector<SampleBlock> done;
+    ChunkedArray<SampleBlock, 12> done;
     SampleBlock open{};  // the block being filled; meaningful once it holds a part
   };
+
+  void appendToSpans(const SampleRecord& record);
+  void thinRecordsIntoSpans();
+  void joinNeighbouringSpans();
+  void fixEntry(std::size_t entry);
   void addToBlocks(int level, const SampleBlock& part, bool first, bool last);
+  void rebuildBlocks();
   static std::uint64_t newIdentity();
 
-  std::string bytes_;
+  std::size_t exactRecords_;
+  std::size_t headRecords_;
+  std::size_t spanRoom_;
+  Records records_;
+  Spans spans_;
+  int spanShift_ = 0;
+  std::size_t size_ = 0;
+  std::size_t fixedEntries_ = 0;
+  SampleRecord last_;
   float largestRatio_ = 0.0f;
   bool countsNeverFall_ = true;
+  StepBound wordsSteps_;
+  StepBound nodesSteps_;
   std::array<Level, kBlockLevels> levels_;
   std::uint64_t identity_ = newIdentity();
 };

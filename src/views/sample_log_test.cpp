@@ -9,81 +9,69 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace ws {
 namespace {
 
-std::string bytesOf(std::initializer_list<unsigned> values) {
-  std::string out;
-  for (unsigned v : values) out.push_back(static_cast<char>(v));
-  return out;
+bool sameRecord(const SampleRecord& a, const SampleRecord& b) {
+  return std::bit_cast<std::uint32_t>(a.ratio) == std::bit_cast<std::uint32_t>(b.ratio) &&
+         a.wordsTotal == b.wordsTotal && a.nodeCount == b.nodeCount;
 }
 
 TEST(SampleLog, StartsAsOneAllZeroRecord) {
   SampleLog log;
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log.bytes(), std::string(12, '\0'));
-  const SampleRecord zero = log.record(0);
-  EXPECT_EQ(std::bit_cast<std::uint32_t>(zero.ratio), 0u);
-  EXPECT_EQ(zero.wordsTotal, 0u);
-  EXPECT_EQ(zero.nodeCount, 0u);
+  ASSERT_EQ(log.entries(), 1u);
+  EXPECT_TRUE(log.exact());
+  EXPECT_TRUE(sameRecord(log.record(0), SampleRecord{}));
+  EXPECT_TRUE(sameRecord(log.last(), SampleRecord{}));
 }
 
-TEST(SampleLog, AppendedRecordIsLittleEndianFloatAndTwoCounts) {
+// The ratio is divided in double and rounded once to single precision, and a words total beyond
+// 32 bits is kept whole.
+TEST(SampleLog, SampleRatioIsRoundedOnceAndWideTotalsStay) {
   SampleLog log;
-  log.appendSample(3, 4, 230);
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log.bytes().substr(12),
-            bytesOf({0x00, 0x00, 0x40, 0x3F, 0x04, 0x00, 0x00, 0x00, 0xE6, 0x00, 0x00, 0x00}));
-  // The ratio is divided in double and rounded once to the nearest single: 1/3.
   log.appendSample(1, 3, 0x01020304);
-  EXPECT_EQ(log.bytes().substr(24),
-            bytesOf({0xAB, 0xAA, 0xAA, 0x3E, 0x03, 0x00, 0x00, 0x00, 0x04, 0x03, 0x02, 0x01}));
-  const SampleRecord r = log.record(2);
-  EXPECT_EQ(r.ratio, static_cast<float>(1.0 / 3.0));
-  EXPECT_EQ(r.wordsTotal, 3u);
-  EXPECT_EQ(r.nodeCount, 0x01020304u);
+  EXPECT_EQ(log.record(1).ratio, static_cast<float>(1.0 / 3.0));
+  EXPECT_EQ(log.record(1).nodeCount, 0x01020304u);
+  // In single precision the counts would round to 2^24 and 2^25 before dividing: 0.5.
+  log.appendSample(16'777'217, 33'554'431, 0x01020305);
+  EXPECT_EQ(log.record(2).ratio, 0x1.000002p-1f);
+  log.appendSample(5'000'000'000ull, 15'000'000'001ull, 0x01020306);
+  EXPECT_EQ(log.record(3).wordsTotal, 15'000'000'001ull);
+  EXPECT_EQ(log.last().wordsTotal, 15'000'000'001ull);
+  EXPECT_TRUE(log.countsNeverFall());
+  log.append({0.5f, 15'000'000'000ull, 0x01020307});
+  EXPECT_FALSE(log.countsNeverFall());
 }
 
-// Every record reads back bit for bit, high bytes and odd floats included, and each complete
-// block holds the extremes of its records.
+// While exact, every record reads back bit for bit and each complete block holds the ratio
+// extremes of its records.
 TEST(SampleLog, RecordsReadBackAndBlocksHoldTheirExtremes) {
   SampleLog log;
-  std::mt19937 random(5);
+  std::mt19937_64 random(5);
   std::vector<SampleRecord> written{SampleRecord{}};
   for (int i = 0; i < 9000; ++i) {
-    SampleRecord r{std::bit_cast<float>(static_cast<std::uint32_t>(random())),
-                   static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random())};
+    SampleRecord r{std::bit_cast<float>(static_cast<std::uint32_t>(random())), random(),
+                   static_cast<std::uint32_t>(random())};
     if (i % 7 == 0) r.ratio = static_cast<float>(random() % 1000) / 1000.0f;
     log.append(r);
     written.push_back(r);
   }
   ASSERT_EQ(log.size(), written.size());
-  for (std::size_t i = 0; i < written.size(); ++i) {
-    const SampleRecord r = log.record(i);
-    ASSERT_EQ(std::bit_cast<std::uint32_t>(r.ratio),
-              std::bit_cast<std::uint32_t>(written[i].ratio));
-    ASSERT_EQ(r.wordsTotal, written[i].wordsTotal);
-    ASSERT_EQ(r.nodeCount, written[i].nodeCount);
-  }
+  ASSERT_EQ(log.entries(), written.size());
+  for (std::size_t i = 0; i < written.size(); ++i)
+    ASSERT_TRUE(sameRecord(log.record(i), written[i]));
   for (int level = 0; level < SampleLog::kBlockLevels; ++level) {
-    const std::size_t records = SampleLog::blockRecords(level);
+    const std::size_t records = SampleLog::blockEntries(level);
     ASSERT_EQ(log.blockCount(level), written.size() / records) << level;
     for (std::size_t k = 0; k < log.blockCount(level); ++k) {
       const auto first = written.begin() + static_cast<long>(k * records);
       const auto last = first + static_cast<long>(records);
       const SampleBlock& b = log.block(level, k);
-      const auto words = std::minmax_element(
-          first, last, [](auto& a, auto& c) { return a.wordsTotal < c.wordsTotal; });
-      const auto nodes = std::minmax_element(
-          first, last, [](auto& a, auto& c) { return a.nodeCount < c.nodeCount; });
-      EXPECT_EQ(b.lowWords, words.first->wordsTotal);
-      EXPECT_EQ(b.highWords, words.second->wordsTotal);
-      EXPECT_EQ(b.lowNodes, nodes.first->nodeCount);
-      EXPECT_EQ(b.highNodes, nodes.second->nodeCount);
       const bool finite = std::all_of(first, last, [](auto& r) { return std::isfinite(r.ratio); });
       EXPECT_EQ(b.finiteRatios, finite);
-      EXPECT_EQ(b.last.nodeCount, (last - 1)->nodeCount);
       if (finite) {
         const auto ratios =
             std::minmax_element(first, last, [](auto& a, auto& c) { return a.ratio < c.ratio; });
@@ -92,15 +80,125 @@ TEST(SampleLog, RecordsReadBackAndBlocksHoldTheirExtremes) {
       }
     }
   }
+}
 
-  // A block of plain ratios.
-  SampleLog plain;
-  for (std::uint32_t i = 1; i < 16; ++i) plain.appendSample(i % 10, 10, i);
-  ASSERT_EQ(plain.blockCount(0), 1u);
-  EXPECT_TRUE(plain.block(0, 0).finiteRatios);
-  EXPECT_EQ(plain.block(0, 0).lowRatio, 0.0f);
-  EXPECT_EQ(plain.block(0, 0).highRatio, 0.9f);
-  EXPECT_EQ(plain.block(0, 0).highNodes, 15u);
+// A crawl's counters, with now and then a NaN ratio or a jump, as far as the spans care.
+std::vector<SampleRecord> crawlRecords(std::size_t count) {
+  std::mt19937 random(17);
+  std::vector<SampleRecord> records{SampleRecord{}};
+  std::uint64_t words = 0;
+  std::uint32_t nodes = 224;
+  while (records.size() < count) {
+    words += 100 + random() % 100;
+    if (random() % 5000 == 0) words += 1'000'000;
+    nodes += random() % 7;
+    float ratio = static_cast<float>(random() % 1000) / 1000.0f;
+    if (random() % 3000 == 0) ratio = std::numeric_limits<float>::quiet_NaN();
+    records.push_back({ratio, words, nodes});
+  }
+  return records;
+}
+
+template <class T, class Value>
+void expectSeries(const SeriesSpan<T>& span, const std::vector<SampleRecord>& records,
+                  std::size_t begin, std::size_t end, Value value, const std::string& what) {
+  T low = value(records[begin]), high = low, step = 0;
+  for (std::size_t i = begin + 1; i < end; ++i) {
+    const T v = value(records[i]);
+    const T previous = value(records[i - 1]);
+    low = std::min(low, v);
+    high = std::max(high, v);
+    step = std::max(step, v > previous ? v - previous : previous - v);
+  }
+  ASSERT_EQ(span.first, value(records[begin])) << what;
+  ASSERT_EQ(span.last, value(records[end - 1])) << what;
+  ASSERT_EQ(span.low, low) << what;
+  ASSERT_EQ(span.high, high) << what;
+  ASSERT_EQ(span.step, step) << what;
+}
+
+// Every entry stands for its records: a lone one for itself, a span for its extremes, ends and
+// largest step; the counts' blocks of entries hold the ratio extremes of their entries.
+void expectEntriesStandForTheirRecords(const SampleLog& log,
+                                       const std::vector<SampleRecord>& records) {
+  ASSERT_EQ(log.size(), records.size());
+  ASSERT_TRUE(sameRecord(log.last(), records.back()));
+  ASSERT_EQ(log.firstRecordOf(log.entries()) >= log.size(), true);
+  for (std::size_t e = 0; e < log.singleEntries(); ++e) {
+    ASSERT_TRUE(sameRecord(log.record(e), records[e])) << e;
+  }
+  for (std::size_t e = log.singleEntries(); e < log.entries(); ++e) {
+    const std::size_t begin = log.firstRecordOf(e);
+    const std::size_t end = std::min(log.firstRecordOf(e + 1), log.size());
+    const std::string what = "entry " + std::to_string(e) + " of " + std::to_string(log.size());
+    ASSERT_EQ(log.firstEntryFrom(begin), e);
+    expectSeries(
+        log.countSpan(CountSeries::kWords, e), records, begin, end,
+        [](const SampleRecord& r) { return r.wordsTotal; }, what);
+    expectSeries(
+        log.countSpan(CountSeries::kNodes, e), records, begin, end,
+        [](const SampleRecord& r) { return std::uint64_t{r.nodeCount}; }, what);
+    const SeriesSpan<float> ratio = log.ratioSpan(e);
+    float low = std::numeric_limits<float>::infinity(), high = -low;
+    bool finite = true;
+    for (std::size_t i = begin; i < end; ++i) {
+      finite = finite && std::isfinite(records[i].ratio);
+      if (std::isnan(records[i].ratio)) continue;
+      low = std::min(low, records[i].ratio);
+      high = std::max(high, records[i].ratio);
+    }
+    ASSERT_EQ(ratio.low, low) << what;
+    ASSERT_EQ(ratio.high, high) << what;
+    ASSERT_EQ(!std::isnan(ratio.step), finite) << what;
+  }
+  for (std::size_t k = 0; k < log.blockCount(0); ++k) {
+    const SampleBlock& b = log.block(0, k);
+    bool finite = true;
+    float low = std::numeric_limits<float>::infinity(), high = -low;
+    for (std::size_t e = 16 * k; e < 16 * k + 16; ++e) {
+      const SeriesSpan<float> ratio = log.ratioSpan(e);
+      finite = finite && !std::isnan(ratio.step);
+      low = std::min(low, ratio.low);
+      high = std::max(high, ratio.high);
+    }
+    ASSERT_EQ(b.finiteRatios, finite) << k;
+    if (finite) {
+      ASSERT_EQ(b.lowRatio, low) << k;
+      ASSERT_EQ(b.highRatio, high) << k;
+    }
+  }
+}
+
+// Past its bound the log thins: the head stays record by record, the rest turns into spans of
+// 2^k that keep each series' extremes, and the bytes held stay within their bound for ever.
+TEST(SampleLog, ThinnedLogKeepsExtremesAndStaysWithinItsBytes) {
+  constexpr std::size_t kExact = std::size_t{1} << 16;
+  const std::vector<SampleRecord> records = crawlRecords(1'100'000);
+  SampleLog log(kExact);
+  std::vector<SampleRecord> appended{SampleRecord{}};
+  std::uint64_t identity = log.identity();
+  int thinnings = 0;
+  std::size_t largestBytes = 0;
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    log.append(records[i]);
+    appended.push_back(records[i]);
+    largestBytes = std::max(largestBytes, log.bytesHeld());
+    if (log.identity() != identity) {
+      // A thinning: readers' kept results must go.
+      identity = log.identity();
+      ++thinnings;
+      expectEntriesStandForTheirRecords(log, appended);
+    }
+    ASSERT_EQ(log.exact(), i < kExact) << i;
+  }
+  expectEntriesStandForTheirRecords(log, appended);
+  EXPECT_EQ(thinnings, 5);  // spans of 8, then 16, 32, 64, 128 records
+  EXPECT_EQ(log.spanRecords(), 128u);
+  EXPECT_EQ(log.singleEntries(), log.headRecords());
+  EXPECT_LE(log.entries(), log.headRecords() + kExact / 4);
+  EXPECT_GE(log.entries(), log.headRecords() + kExact / 8);
+  EXPECT_EQ(log.largestRatio(), 0.999f);
+  EXPECT_LE(largestBytes, 24 * kExact) << largestBytes;
 }
 
 // Readers keep results per identity: a log keeps its own while it grows, and no copy shares it,
@@ -112,12 +210,13 @@ TEST(SampleLog, CopiesAndMovesTakeAnIdentityOfTheirOwn) {
   EXPECT_EQ(log.identity(), identity);
   SampleLog copy = log;
   EXPECT_NE(copy.identity(), identity);
-  EXPECT_EQ(copy.bytes(), log.bytes());
+  ASSERT_EQ(copy.size(), 2u);
+  EXPECT_TRUE(sameRecord(copy.record(1), log.record(1)));
   copy = log;
   EXPECT_NE(copy.identity(), identity);
   SampleLog moved = std::move(copy);
   EXPECT_NE(moved.identity(), identity);
-  EXPECT_EQ(moved.bytes(), log.bytes());
+  EXPECT_TRUE(sameRecord(moved.last(), log.last()));
   SampleLog assigned;
   const std::uint64_t before = assigned.identity();
   assigned = std::move(moved);
