@@ -68,6 +68,11 @@ class CountingTrie(Trie):
 
 def shown_state(shot):
     stats = {row: row_text(shot, row).decode("latin-1") for row in (4, 5, 7, 8, 9, 11)}
+    # A long article path runs on from row 11 into the rows below it.
+    row = 11
+    while len(stats[11]) == (row - 10) * (shot.width // 8) and row < 13:
+        row += 1
+        stats[11] += row_text(shot, row).decode("latin-1")
     ranking = []
     for rank in range(1, 21):
         fields = row_text(shot, TOP_ROW + rank - 1).split()
