@@ -20,7 +20,8 @@ void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width)
   log_ = &log;
   identity_ = log.identity();
   rowOf_ = rowOf;
-  singleFixed_ = std::min(log.singleEntries(), log.fixedEntries());
+  fixedEntries_ = log.fixedEntries();
+  singleFixed_ = std::min(log.singleEntries(), fixedEntries_);
   crowded_ = 2 * static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
   columns_.resize(static_cast<std::size_t>(std::max(width, 0)));
   taken_.resize(static_cast<std::size_t>(std::max(rowOf.height, 0)));
