@@ -40,11 +40,16 @@ inline void GrowthPoints::plotColumn(FrameBuffer& frame, int x,
                                      const std::vector<SeriesPoint>& ratio,
                                      const CountColumn* memory, const CountColumn* words,
                                      const GrowthPixels& pixels, ColumnPicture& picture) {
-  picture.pixels.clear();
+  picture.size = 0;
   picture.replayable = true;
   const auto set = [&](int row, std::uint16_t pixel) {
     frame.set(x, row, pixel);
-    picture.pixels.emplace_back(row, pixel);
+    if (picture.size == ColumnPicture::kPixels) {
+      picture.replayable = false;
+    } else {
+      picture.rows[picture.size] = static_cast<std::uint16_t>(row);
+      picture.pixels[picture.size++] = pixel;
+    }
   };
   const auto lastEntryOn = [&picture](const CountColumn& column, int row) {
     picture.replayable = false;
@@ -151,7 +156,7 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
           columnCounts(log, x, begin, end, memoryRow, wordsRow, countsKept);
       ColumnPicture& picture = pictures_[static_cast<std::size_t>(x)];
       if (inRows && ratioKept && countsKept && picture.replayable) {
-        for (const auto& [row, pixel] : picture.pixels) frame.set(x, row, pixel);
+        for (int i = 0; i < picture.size; ++i) frame.set(x, picture.rows[i], picture.pixels[i]);
         continue;
       }
       if (memoryInRows) {

@@ -9,6 +9,7 @@
 // the rows of its first, last, smallest and largest value.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -78,10 +79,15 @@ class GrowthPoints {
 
   // A column's pixels as last plotted where both count series were CountColumns, in plotting
   // order: plotted again as they are while the column's ratio points, entries and count rows
-  // stay, unless a row was shared (the last entry on it may move with a scale).
+  // stay, unless a row was shared (the last entry on it may move with a scale) or they were more
+  // than a picture holds. Kept in place, next to each other: the frame's clearing pushes them out
+  // of the nearer caches on every pass.
   struct ColumnPicture {
+    static constexpr int kPixels = 12;
     bool replayable = false;
-    std::vector<std::pair<int, std::uint16_t>> pixels;
+    std::uint8_t size = 0;
+    std::array<std::uint16_t, kPixels> rows;
+    std::array<std::uint16_t, kPixels> pixels;
   };
 
   void findColumnStarts(int width, const SampleLog& log);
