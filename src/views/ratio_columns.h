@@ -103,7 +103,7 @@ class RatioColumns {
   };
   const std::vector<SeriesPoint>& columnOfAnyEntries(Column& c, std::size_t begin, std::size_t end);
   void find(Column& column);
-  void moveOn(Column& column, std::size_t begin, std::size_t end) const;
+  void moveOn(Column& column, std::size_t begin, std::size_t end);
   static void dropBefore(std::vector<SeriesPoint>& points, std::size_t begin);
   static void addArrival(std::vector<SeriesPoint>& points, std::size_t entry, int row) {
     if (!points.empty() && points.back().row == row) {
@@ -119,7 +119,8 @@ class RatioColumns {
   // Entries before these are fixed, and single records and fixed.
   std::size_t fixedEntries_ = 0;
   std::size_t singleFixed_ = 0;
-  // Arrivals may repeat rows; past this many points a column is found afresh, one a row.
+  // Arrivals may repeat rows; past this many points a column is found afresh, one a row, so a
+  // column holds at most about twice the window's height.
   std::size_t crowded_ = 0;
   std::vector<Column> columns_;
   // By row: whether a later entry of the column being found took it (stamp == stamp_).
