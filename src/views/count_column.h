@@ -19,16 +19,17 @@ namespace ws {
 // entry's largest. The last entry on a row is looked up only where it matters.
 class CountColumn {
  public:
-  // REQUIRES: begin < end <= log.entries().
+  // `top` and `bottom` are the rows of the last entry's largest count and the first entry's
+  // smallest. REQUIRES: begin < end <= log.entries().
   CountColumn(const SampleLog& log, CountSeries series, const CountRow& rowOf, std::size_t begin,
-              std::size_t end)
+              std::size_t end, int top, int bottom)
       : log_(log),
         series_(series),
         rowOf_(rowOf),
         begin_(begin),
         end_(end),
-        top_(rowOf(log.highCount(series, end - 1))),
-        bottom_(rowOf(log.lowCount(series, begin))) {}
+        top_(top),
+        bottom_(bottom) {}
 
   // The rows inside the window; top() > bottom() when there are none.
   int top() const { return std::max(top_, 0); }

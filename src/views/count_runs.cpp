@@ -1,5 +1,7 @@
 #include "views/count_runs.h"
 
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "views/graph_coordinate.h"
@@ -61,6 +63,26 @@ CountRun firstEntryAbove(const SampleLog& log, CountSeries series, const CountRo
 int CountRow::exactRow(std::uint64_t n) const {
   // Exact in double up to 2^53; beyond, the conversion still never decreases.
   return pixelOn(graphCoordinate(baseline - static_cast<double>(n) / scale), height);
+}
+
+// The fast path gives the row for every inverse that keeps the coordinate off the row's edges by
+// twice its margin.
+void CountRow::keepRange(KeptRow& kept) const {
+  constexpr double kMargin = 0x1p-11;
+  if (kept.count >= std::uint64_t{1} << 62) return;
+  const double n = static_cast<double>(static_cast<std::int64_t>(kept.count));
+  const double t = shiftedBaseline_ - n * inverse_;
+  const double low = kept.row + kMargin;
+  const double high = kept.row + 1.0 - kMargin;
+  if (!(t > low && t < high && t < fastRows_)) return;
+  if (kept.count == 0) {
+    kept.fromInverse = -std::numeric_limits<double>::infinity();
+    kept.toInverse = std::numeric_limits<double>::infinity();
+    return;
+  }
+  // t = shifted - n * inverse falls as the inverse grows.
+  kept.fromInverse = (shiftedBaseline_ - high) / n;
+  kept.toInverse = (shiftedBaseline_ - low) / n;
 }
 
 const std::vector<CountRun>& CountRuns::find(const SampleLog& log, CountSeries series,

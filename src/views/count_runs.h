@@ -14,6 +14,15 @@
 
 namespace ws {
 
+// A count's row kept from one drawing to the next: still its row under another scale while the
+// scale's inverse stays inside (fromInverse, toInverse), and the baseline and height stay.
+struct KeptRow {
+  std::uint64_t count = 0;
+  int row = 0;
+  double fromInverse = 0.0;
+  double toInverse = 0.0;  // fromInverse >= toInverse: for no other scale
+};
+
 // The row of a count's point, pixelOn(graphCoordinate(baseline - n / scale), height): -1 for every
 // position above the window and height for every one below it. Never rises as the count grows.
 // REQUIRES: scale > 0.
@@ -45,6 +54,20 @@ struct CountRow {
   }
   bool operator==(const CountRow&) const = default;
 
+  // The row of `count`, from `kept` while that holds for it, else found anew. A count found with
+  // the same count before is kept with the inverses for which its row stays (a count that
+  // changes every drawing is not worth the divisions).
+  // REQUIRES: `kept` was last used with rows of this baseline and height.
+  int row(std::uint64_t count, KeptRow& kept) const {
+    if (kept.count == count && inverse_ > kept.fromInverse && inverse_ < kept.toInverse) {
+      return kept.row;
+    }
+    const bool again = kept.count == count;
+    kept = KeptRow{count, (*this)(count), 0.0, 0.0};
+    if (again) keepRange(kept);
+    return kept.row;
+  }
+
   // Whether counts that step by at most `step` from record to record visit every row between.
   bool fills(std::uint64_t step) const {
     return static_cast<double>(step) <= scale * kStepWithinARow;
@@ -64,6 +87,7 @@ struct CountRow {
 
  private:
   int exactRow(std::uint64_t n) const;
+  void keepRange(KeptRow& kept) const;
 
   double inverse_;
   double shiftedBaseline_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace ws {
@@ -38,18 +39,33 @@ void GrowthPoints::plotColumn(FrameBuffer& frame, int x, const std::vector<Serie
 inline void GrowthPoints::plotColumn(FrameBuffer& frame, int x,
                                      const std::vector<SeriesPoint>& ratio,
                                      const CountColumn* memory, const CountColumn* words,
-                                     const GrowthPixels& pixels) {
+                                     const GrowthPixels& pixels, ColumnPicture& picture) {
+  picture.size = 0;
+  picture.replayable = true;
+  const auto set = [&](int row, std::uint16_t pixel) {
+    frame.set(x, row, pixel);
+    if (picture.size == ColumnPicture::kPixels) {
+      picture.replayable = false;
+    } else {
+      picture.rows[picture.size] = static_cast<std::uint16_t>(row);
+      picture.pixels[picture.size++] = pixel;
+    }
+  };
+  const auto lastEntryOn = [&picture](const CountColumn& column, int row) {
+    picture.replayable = false;
+    return column.lastEntryOn(row);
+  };
   ++stamp_;
   for (const SeriesPoint& p : ratio) {
-    frame.set(x, p.row, pixels.ratio);
+    set(p.row, pixels.ratio);
     latestRatio_[static_cast<std::size_t>(p.row)] = {stamp_, p.record};
   }
   const bool ratioShown = !ratio.empty();
   // Over a ratio point only when later than it.
   const auto plotCount = [&](int row, std::uint16_t pixel, const CountColumn& column) {
     const LatestRatio& latest = latestRatio_[static_cast<std::size_t>(row)];
-    if (!ratioShown || latest.stamp != stamp_ || latest.record < column.lastEntryOn(row)) {
-      frame.set(x, row, pixel);
+    if (!ratioShown || latest.stamp != stamp_ || latest.record < lastEntryOn(column, row)) {
+      set(row, pixel);
     }
   };
   const int memoryTop = memory != nullptr ? memory->top() : 1;
@@ -59,7 +75,7 @@ inline void GrowthPoints::plotColumn(FrameBuffer& frame, int x,
   for (int row = memoryTop; row <= memoryBottom; ++row) {
     if (row < wordsTop || row > wordsBottom) {
       plotCount(row, pixels.memory, *memory);
-    } else if (memory->lastEntryOn(row) > words->lastEntryOn(row)) {
+    } else if (lastEntryOn(*memory, row) > lastEntryOn(*words, row)) {
       plotCount(row, pixels.memory, *memory);
     } else {
       plotCount(row, pixels.words, *words);
@@ -101,33 +117,108 @@ void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthSc
   RunPoints wordsRuns(log, CountSeries::kWords, wordsRow, *words.runs, words.runsLimit);
   ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
 
+  // Counts kept per column belong to one log, their rows to one baseline and height.
+  if (log.identity() != countsIdentity_ ||
+      columnCounts_.size() != static_cast<std::size_t>(width) ||
+      scales.baseline != countsBaseline_ || height != countsHeight_ ||
+      pixels.memory != picturePixels_.memory || pixels.words != picturePixels_.words ||
+      pixels.ratio != picturePixels_.ratio) {
+    picturePixels_ = pixels;
+    columnCounts_.assign(static_cast<std::size_t>(width), ColumnCounts{});
+    pictures_.assign(static_cast<std::size_t>(width), ColumnPicture{});
+    countsIdentity_ = log.identity();
+    countsBaseline_ = scales.baseline;
+    countsHeight_ = height;
+  }
+  // Each row function a number of its own, so that rows found with it are known to stay.
+  for (auto [rowOf, kept, number] : {std::tuple{&memoryRow, &memoryRowKept_, &memoryRows_},
+                                     std::tuple{&wordsRow, &wordsRowKept_, &wordsRows_}}) {
+    if (!(*rowOf == *kept)) {
+      *kept = *rowOf;
+      ++*number;
+    }
+  }
   latestRatio_.resize(static_cast<std::size_t>(height));
   for (int x = 0; x < width; ++x) {
     const std::size_t begin = columnStarts_[static_cast<std::size_t>(x)];
     const std::size_t end = columnStarts_[static_cast<std::size_t>(x) + 1];
     if (begin == end) continue;
-    const std::vector<SeriesPoint>& ratio = ratioColumns_.column(x, begin, end);
+    bool ratioKept = false;
+    const std::vector<SeriesPoint>& ratio = ratioColumns_.column(x, begin, end, ratioKept);
     const bool memoryInRows = memory.shown && begin >= memory.withinRowsFrom;
     const bool wordsInRows = words.shown && begin >= words.withinRowsFrom;
-    const std::optional<CountColumn> memoryColumn =
-        memoryInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kNodes,
-                                                  memoryRow, begin, end)
-                     : std::nullopt;
-    const std::optional<CountColumn> wordsColumn =
-        wordsInRows ? std::optional<CountColumn>(std::in_place, log, CountSeries::kWords, wordsRow,
-                                                 begin, end)
-                    : std::nullopt;
-    if ((memoryInRows || !memory.shown) && (wordsInRows || !words.shown)) {
+    const bool inRows = (memoryInRows || !memory.shown) && (wordsInRows || !words.shown);
+    std::optional<CountColumn> memoryColumn;
+    std::optional<CountColumn> wordsColumn;
+    bool countsKept = true;
+    if (memoryInRows || wordsInRows) {
+      const ColumnCounts& counts =
+          columnCounts(log, x, begin, end, memoryRow, wordsRow, countsKept);
+      ColumnPicture& picture = pictures_[static_cast<std::size_t>(x)];
+      if (inRows && ratioKept && countsKept && picture.replayable) {
+        for (int i = 0; i < picture.size; ++i) frame.set(x, picture.rows[i], picture.pixels[i]);
+        continue;
+      }
+      if (memoryInRows) {
+        memoryColumn.emplace(log, CountSeries::kNodes, memoryRow, begin, end, counts.memoryHigh.row,
+                             counts.memoryLow.row);
+      }
+      if (wordsInRows) {
+        wordsColumn.emplace(log, CountSeries::kWords, wordsRow, begin, end, counts.wordsHigh.row,
+                            counts.wordsLow.row);
+      }
+    }
+    if (inRows) {
       plotColumn(frame, x, ratio, memoryColumn ? &*memoryColumn : nullptr,
-                 wordsColumn ? &*wordsColumn : nullptr, pixels);
+                 wordsColumn ? &*wordsColumn : nullptr, pixels,
+                 pictures_[static_cast<std::size_t>(x)]);
       continue;
     }
+    pictures_[static_cast<std::size_t>(x)].replayable = false;
     memoryPoints_.clear();
     wordsPoints_.clear();
     addCountPoints(log, memory, memoryColumn, memoryRuns, begin, end, memoryPoints_);
     addCountPoints(log, words, wordsColumn, wordsRuns, begin, end, wordsPoints_);
     plotColumn(frame, x, ratio, pixels);
   }
+}
+
+// A column's counts are read again only when its entries changed or the last of them may still
+// take in records; their rows are found again only when those changed or a scale moved them.
+inline const GrowthPoints::ColumnCounts& GrowthPoints::columnCounts(
+    const SampleLog& log, int x, std::size_t begin, std::size_t end, const CountRow& memoryRow,
+    const CountRow& wordsRow, bool& kept) {
+  ColumnCounts& c = columnCounts_[static_cast<std::size_t>(x)];
+  // A row found for the same count with the same row function stays; others are found again,
+  // or checked against their kept range.
+  const bool memoryRowsStay = c.memoryRows == memoryRows_;
+  const bool wordsRowsStay = c.wordsRows == wordsRows_;
+  const auto update = [](const CountRow& rowOf, KeptRow& row, std::uint64_t count) {
+    const int before = row.row;
+    return rowOf.row(count, row) == before;
+  };
+  kept = true;
+  if (c.begin != begin) {
+    kept = false;
+    c.begin = begin;
+    update(memoryRow, c.memoryLow, log.lowCount(CountSeries::kNodes, begin));
+    update(wordsRow, c.wordsLow, log.lowCount(CountSeries::kWords, begin));
+  } else {
+    if (!memoryRowsStay) kept &= update(memoryRow, c.memoryLow, c.memoryLow.count);
+    if (!wordsRowsStay) kept &= update(wordsRow, c.wordsLow, c.wordsLow.count);
+  }
+  if (c.end != end || end > log.fixedEntries()) {
+    kept = false;
+    c.end = end;
+    update(memoryRow, c.memoryHigh, log.highCount(CountSeries::kNodes, end - 1));
+    update(wordsRow, c.wordsHigh, log.highCount(CountSeries::kWords, end - 1));
+  } else {
+    if (!memoryRowsStay) kept &= update(memoryRow, c.memoryHigh, c.memoryHigh.count);
+    if (!wordsRowsStay) kept &= update(wordsRow, c.wordsHigh, c.wordsHigh.count);
+  }
+  c.memoryRows = memoryRows_;
+  c.wordsRows = wordsRows_;
+  return c;
 }
 
 // Where the counts never fall, columns from the first whose records all step by less than a row

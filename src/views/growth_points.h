@@ -9,9 +9,11 @@
 // the rows of its first, last, smallest and largest value.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "screen/frame_buffer.h"
@@ -62,7 +64,36 @@ class GrowthPoints {
     std::size_t runsLimit = 0;
   };
 
+  // A column's counts at its ends and their rows.
+  struct ColumnCounts {
+    std::size_t begin = 0;
+    std::size_t end = 0;  // 0: nothing kept
+    KeptRow memoryLow;
+    KeptRow memoryHigh;
+    KeptRow wordsLow;
+    KeptRow wordsHigh;
+    // The numbers of the row functions their rows were last found or checked with.
+    std::uint64_t memoryRows = 0;
+    std::uint64_t wordsRows = 0;
+  };
+
+  // A column's pixels as last plotted where both count series were CountColumns, in plotting
+  // order: plotted again as they are while the column's ratio points, entries and count rows
+  // stay, unless a row was shared (the last entry on it may move with a scale) or they were more
+  // than a picture holds. Kept in place, next to each other: the frame's clearing pushes them out
+  // of the nearer caches on every pass.
+  struct ColumnPicture {
+    static constexpr int kPixels = 12;
+    bool replayable = false;
+    std::uint8_t size = 0;
+    std::array<std::uint16_t, kPixels> rows;
+    std::array<std::uint16_t, kPixels> pixels;
+  };
+
   void findColumnStarts(int width, const SampleLog& log);
+  // `kept`: whether the column's entries and rows are those of the last drawing.
+  const ColumnCounts& columnCounts(const SampleLog& log, int x, std::size_t begin, std::size_t end,
+                                   const CountRow& memoryRow, const CountRow& wordsRow, bool& kept);
   void planCountSeries(const SampleLog& log, CountSeriesPlan& plan);
   static void addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
                              const std::optional<CountColumn>& column, RunPoints& runs,
@@ -71,9 +102,10 @@ class GrowthPoints {
   // series' points, each in log order.
   void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
                   const GrowthPixels& pixels);
-  // The same where both count series are CountColumns (or not shown: null).
+  // The same where both count series are CountColumns (or not shown: null), into `picture` too.
   void plotColumn(FrameBuffer& frame, int x, const std::vector<SeriesPoint>& ratio,
-                  const CountColumn* memory, const CountColumn* words, const GrowthPixels& pixels);
+                  const CountColumn* memory, const CountColumn* words, const GrowthPixels& pixels,
+                  ColumnPicture& picture);
   // Every entry's three series; for windows too narrow for columns to grow with the records.
   static void plotEveryEntry(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
                              const GrowthPixels& pixels);
@@ -82,6 +114,19 @@ class GrowthPoints {
   std::vector<std::size_t> columnStarts_;
   // By column: columnEdgeShare for the window's width.
   std::vector<double> edgeShares_;
+  // By column, for the log of countsIdentity_ and rows of this baseline and height.
+  std::vector<ColumnCounts> columnCounts_;
+  std::uint64_t countsIdentity_ = 0;
+  double countsBaseline_ = 0.0;
+  int countsHeight_ = 0;
+  // The row functions of the last drawing, numbered anew (from 1) whenever they change.
+  CountRow memoryRowKept_{0.0, 0.0, -1};
+  CountRow wordsRowKept_{0.0, 0.0, -1};
+  std::uint64_t memoryRows_ = 0;
+  std::uint64_t wordsRows_ = 0;
+  // By column, for the same log, rows and pixels as columnCounts_.
+  std::vector<ColumnPicture> pictures_;
+  GrowthPixels picturePixels_{0, 0, 0};
   std::vector<SeriesPoint> memoryPoints_;
   std::vector<SeriesPoint> wordsPoints_;
   CountRuns memoryRuns_;

@@ -20,8 +20,9 @@ void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width)
   log_ = &log;
   identity_ = log.identity();
   rowOf_ = rowOf;
-  singleFixed_ = std::min(log.singleEntries(), log.fixedEntries());
-  crowded_ = 2 * static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
+  fixedEntries_ = log.fixedEntries();
+  singleFixed_ = std::min(log.singleEntries(), fixedEntries_);
+  crowded_ = static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
   columns_.resize(static_cast<std::size_t>(std::max(width, 0)));
   taken_.resize(static_cast<std::size_t>(std::max(rowOf.height, 0)));
 }
@@ -29,7 +30,7 @@ void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width)
 // Entries before `begin` leave: a point among them was the last of its row in the column, so no
 // entry that stays has that row. Entries from the old end on arrive: each covers the point before
 // it when they share a row.
-void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) const {
+void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) {
   auto& points = column.points;
   if (!points.empty() && points.front().record < begin) dropBefore(points, begin);
   const std::size_t singles = log_->singleEntries();
@@ -39,6 +40,13 @@ void RatioColumns::moveOn(Column& column, std::size_t begin, std::size_t end) co
       if (row >= 0 && row < rowOf_.height) addArrival(points, i, row);
     } else {
       rowOf_.addRows(log_->ratioSpan(i), [&](int row) { addArrival(points, i, row); });
+    }
+    // Spans may each bring a tall column of rows: found afresh, one point a row.
+    if (points.size() > crowded_) {
+      column.begin = begin;
+      column.end = end;
+      find(column);
+      return;
     }
   }
   column.begin = begin;

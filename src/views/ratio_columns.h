@@ -68,10 +68,13 @@ class RatioColumns {
   // until the next call for column x. A column whose entries moved on by a few since the last
   // drawing drops its points before the new begin and adds the new entries' points; the points of
   // the log's last entry, which may still change, are found anew each time.
+  // `kept` tells whether they are those of the last call for column x.
   // REQUIRES: start() for this drawing; 0 <= x < width; begin < end <= log.entries().
-  const std::vector<SeriesPoint>& column(int x, std::size_t begin, std::size_t end) {
+  const std::vector<SeriesPoint>& column(int x, std::size_t begin, std::size_t end, bool& kept) {
     Column& c = columns_[static_cast<std::size_t>(x)];
-    // Mostly a few fixed records arrive, here at once.
+    // Mostly the column keeps its entries, or a few fixed records arrive: here at once.
+    kept = c.begin == begin && c.end == end && end <= fixedEntries_ && c.unfixedPoints == 0;
+    if (kept) return c.points;
     if (c.unfixedPoints == 0 && c.begin < c.end && c.begin <= begin && begin <= c.end &&
         c.end <= end && end <= singleFixed_ && end - c.end <= kFewEntries &&
         c.points.size() < crowded_) {
@@ -100,7 +103,7 @@ class RatioColumns {
   };
   const std::vector<SeriesPoint>& columnOfAnyEntries(Column& c, std::size_t begin, std::size_t end);
   void find(Column& column);
-  void moveOn(Column& column, std::size_t begin, std::size_t end) const;
+  void moveOn(Column& column, std::size_t begin, std::size_t end);
   static void dropBefore(std::vector<SeriesPoint>& points, std::size_t begin);
   static void addArrival(std::vector<SeriesPoint>& points, std::size_t entry, int row) {
     if (!points.empty() && points.back().row == row) {
@@ -113,9 +116,11 @@ class RatioColumns {
   const SampleLog* log_ = nullptr;
   std::uint64_t identity_ = 0;
   RatioRow rowOf_{0.0, 0.0, 0};
-  // Entries before this are single records and fixed.
+  // Entries before these are fixed, and single records and fixed.
+  std::size_t fixedEntries_ = 0;
   std::size_t singleFixed_ = 0;
-  // Arrivals may repeat rows; past this many points a column is found afresh, one a row.
+  // Arrivals may repeat rows; past this many points a column is found afresh, one a row, so a
+  // column holds at most about twice the window's height.
   std::size_t crowded_ = 0;
   std::vector<Column> columns_;
   // By row: whether a later entry of the column being found took it (stamp == stamp_).

@@ -11,7 +11,8 @@
 //
 // Memory, with the default: while exact, 16 bytes a record and 0.8 for the blocks, at most
 // 269 MiB; thinned, the head, 2^22 spans of 80 bytes and their blocks, at most 324 MiB. The first
-// thinning gives back each 64 KiB chunk of records once its spans are made, so it never holds both.
+// thinning gives back each 64 KiB chunk of records once its spans are made, so it never holds all
+// records and all their spans at once.
 #pragma once
 
 #include <array>
