@@ -17,7 +17,10 @@ Cases:
            crawler with its normal shut-down and then with STATUS_CONTROL_C_EXIT (0xC000013A,
            whose low byte 0x3A Linux sees), the word dump written before left as it was.
 
-Wine runs with the prefix of WINEPREFIX (scripts/windows-tests.sh makes a private one). Keys
+Wine runs with the prefix of WINEPREFIX (scripts/windows-tests.sh makes a private one). Every
+case starts after the wineserver of the case before has ended: a wineserver outlives its last
+process by a few seconds, still bound to that case's X server, and a crawler started under it
+draws nothing on the new one. Keys
 reach the window through XTEST (xdotool key without --window, after windowfocus), as Wine takes
 no sent key events.
 """
@@ -34,6 +37,13 @@ import crawler_harness
 from crawler_harness import Failure, XServer, start, stop
 
 WINE = os.environ.get("WINE", "wine")
+WINESERVER = os.environ.get("WINESERVER", "wineserver")
+
+
+def start_wine(args, xserver, **kwargs):
+    """Starts a Windows program under a wineserver of its own, once the last one has ended."""
+    subprocess.run([WINESERVER, "-w"], check=False, timeout=60)
+    return start([WINE] + args, env=xserver.env(), **kwargs)
 
 
 class WineCrawler(crawler_harness.Crawler):
@@ -44,8 +54,8 @@ class WineCrawler(crawler_harness.Crawler):
             os.remove(self.dump_path)
         import tempfile
         self.log = tempfile.TemporaryFile()
-        self.process = start([WINE, self.path], env=self.xserver.env(), stdout=self.log,
-                             stderr=subprocess.STDOUT, cwd=os.path.dirname(self.path))
+        self.process = start_wine([self.path], self.xserver, stdout=self.log,
+                                  stderr=subprocess.STDOUT, cwd=os.path.dirname(self.path))
         name = "^%s$" % os.path.splitext(os.path.basename(self.path))[0]
         ids = self.x("xdotool", "search", "--sync", "--name", name).split()
         if len(ids) != 1:
@@ -69,8 +79,8 @@ class WineCrawler(crawler_harness.Crawler):
 def case_refused(args):
     exe = args[0]
     with XServer() as xserver:
-        process = start([WINE, exe], env=xserver.env(), stdout=subprocess.PIPE,
-                        stderr=subprocess.STDOUT, cwd=os.path.dirname(exe))
+        process = start_wine([exe], xserver, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                             cwd=os.path.dirname(exe))
         try:
             output, _ = process.communicate(timeout=60)
         except subprocess.TimeoutExpired:
