@@ -13,10 +13,11 @@ constexpr float kMargin = 10.0f;
 
 }  // namespace
 
-void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-                              const GrowthPixels& pixels) {
-  const int width = frame.width();
-  const int height = frame.height();
+void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const GraphLayout& layout,
+                              const GrowthScales& scales, const GrowthPixels& pixels) {
+  const int width = layout.width();
+  const int height = layout.height();
+  const double baseline = layout.baseline();
   const std::size_t records = log.size();
 
   // Where record i's points land. Each is a monotone function of the record's number or of one
@@ -28,13 +29,13 @@ void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const Gr
                    width);
   };
   const auto memoryRow = [&](std::uint64_t n) {
-    return pixelOn(graphCoordinate(scales.baseline - n / scales.nodesScale), height);
+    return pixelOn(graphCoordinate(baseline - n / scales.nodesScale), height);
   };
   const auto wordsRow = [&](std::uint64_t n) {
-    return pixelOn(graphCoordinate(scales.baseline - n / scales.wordsScale), height);
+    return pixelOn(graphCoordinate(baseline - n / scales.wordsScale), height);
   };
   const auto ratioRow = [&](float ratio) {
-    return pixelOn(graphCoordinate(scales.baseline - std::floor(scales.ratioScale * ratio)),
+    return pixelOn(graphCoordinate(baseline - std::floor(scales.ratioScale * ratio)),
                    height);
   };
   const bool memoryShown = scales.nodesScale > 0.0;

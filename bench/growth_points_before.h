@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "screen/frame_buffer.h"
+#include "views/graph_layout.h"
 #include "views/growth_points.h"
 #include "views/sample_log.h"
 
@@ -15,8 +16,8 @@ namespace ws {
 class GrowthPointsBefore {
  public:
   // REQUIRES: log.exact().
-  void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-            const GrowthPixels& pixels);
+  void plot(FrameBuffer& frame, const SampleLog& log, const GraphLayout& layout,
+            const GrowthScales& scales, const GrowthPixels& pixels);
 
  private:
   struct Point {

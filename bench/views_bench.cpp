@@ -22,6 +22,7 @@
 #include "text/word_counters.h"
 #include "trie/trie_walk.h"
 #include "trie/word_trie.h"
+#include "views/graph_layout.h"
 #include "views/growth_points.h"
 #include "views/sample_log.h"
 #include "views/views.h"
@@ -274,11 +275,11 @@ void BM_GrowthPointsGrowing(benchmark::State& state) {
     const float largestRatio = log.largestRatio();
     shared.crawl.appendTo(log);
     const SampleRecord last = log.last();
-    const GrowthScales scales{470.0, std::nearbyint(last.nodeCount / 280.0),
+    const GrowthScales scales{std::nearbyint(last.nodeCount / 280.0),
                               std::nearbyint(last.wordsTotal / 280.0),
                               std::nearbyint(280.0 / largestRatio)};
     state.ResumeTiming();
-    plotter.plot(frame, log, scales, pixels);
+    plotter.plot(frame, log, GraphLayout(640, 480), scales, pixels);
   }
   state.counters["records"] = static_cast<double>(log.size());
 }

@@ -85,8 +85,9 @@ void CountRow::keepRange(KeptRow& kept) const {
   kept.toInverse = (shiftedBaseline_ - low) / n;
 }
 
-const std::vector<CountRun>& CountRuns::find(const SampleLog& log, CountSeries series,
-                                             const CountRow& rowOf, std::size_t limit) {
+const std::vector<CountRun>& CountRuns::find(const SampleLog& log, const GraphKey& key,
+                                             CountSeries series, const CountRow& rowOf,
+                                             std::size_t limit) {
   // Rows run from -1 (above the window) to height (below it).
   const auto slots = static_cast<std::size_t>(rowOf.height) + 2;
   if (previousStart_.size() != slots) previousStart_.assign(slots, kNoHint);
@@ -94,10 +95,10 @@ const std::vector<CountRun>& CountRuns::find(const SampleLog& log, CountSeries s
 
   const std::size_t last = limit - 1;
   const int lastRow = rowOf(log.lowCount(series, last));
-  const bool extends = log.identity() == identity_ && series == series_ && rowOf == rowOf_ &&
-                       limit >= limit_ && !runs_.empty();
+  const bool extends = key == key_ && series == series_ && rowOf == rowOf_ && limit >= limit_ &&
+                       !runs_.empty();
   if (!extends) runs_.assign(1, CountRun{0, rowOf(log.lowCount(series, 0))});
-  identity_ = log.identity();
+  key_ = key;
   series_ = series;
   rowOf_ = rowOf;
   limit_ = limit;

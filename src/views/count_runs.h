@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "views/graph_coordinate.h"
+#include "views/graph_layout.h"
 #include "views/sample_log.h"
 
 namespace ws {
@@ -103,18 +104,18 @@ struct CountRun {
 class CountRuns {
  public:
   // The runs of the series among the log's entries 0 .. limit - 1, in log order, rows falling
-  // from run to run; valid until the next call. For the log of the last call (by identity) with
-  // the same rows, only the runs from its last entry on are found anew. Each run boundary is
+  // from run to run; valid until the next call. For the key of the last call with the same
+  // rows, only the runs from its last entry on are found anew. Each run boundary is
   // searched in the log outwards from where the last call found the run of that row begin (a
   // hint, checked against the entries, so any log may follow any other).
-  // REQUIRES: log.countsNeverFall(); 1 <= limit <= log.entries().
-  const std::vector<CountRun>& find(const SampleLog& log, CountSeries series, const CountRow& rowOf,
-                                    std::size_t limit);
+  // REQUIRES: key is the log's; log.countsNeverFall(); 1 <= limit <= log.entries().
+  const std::vector<CountRun>& find(const SampleLog& log, const GraphKey& key, CountSeries series,
+                                    const CountRow& rowOf, std::size_t limit);
 
  private:
   std::vector<CountRun> runs_;
   // What runs_ was found for.
-  std::uint64_t identity_ = 0;
+  GraphKey key_;
   CountSeries series_ = CountSeries::kNodes;
   CountRow rowOf_{0.0, 0.0, -1};
   std::size_t limit_ = 0;

@@ -1,4 +1,5 @@
-// Coordinates of the growth graph as the screen turns them into pixels.
+// Coordinates of the growth graph as the screen turns them into pixels, and the rows a span of
+// records puts a series on (where the columns lie is GraphLayout's).
 #pragma once
 
 #include <algorithm>
@@ -26,51 +27,6 @@ inline int pixelOn(float v, int limit) {
   if (!(p >= 0.0)) return -1;
   if (p >= limit) return limit;
   return static_cast<int>(p);
-}
-
-// The column of record i of `records` in a window `width` pixels wide: where plotPixel puts
-// 10 + (width - 20) * i / records.
-inline int recordColumn(std::size_t i, std::size_t records, int width) {
-  // In double: (width - 20) * i overflows 32 bits on a long run.
-  return pixelOn(static_cast<float>(10.0 + (width - 20) * static_cast<double>(i) /
-                                               static_cast<double>(records)),
-                 width);
-}
-
-// Where the records of column x and later begin, as a share of all records: 0 for the columns up
-// to 10, where record 0 lies. Column x or later: the position, rounded to a float, is at least
-// x - 0.5, so the double is at least the midpoint between x - 0.5 and the float below it (a tie
-// rounds to x - 0.5, whose last significand bit is 0). REQUIRES: width > 20.
-inline double columnEdgeShare(int x, int width) {
-  if (x <= 10) return 0.0;
-  const float edge = static_cast<float>(x) - 0.5f;
-  const double from = edge - (static_cast<double>(edge) - std::nextafter(edge, 0.0f)) / 2.0;
-  return (from - 10.0) / (width - 20);
-}
-
-// The first record whose column is x or later, `records` when there is none, from the column's
-// columnEdgeShare: without computing any record's column unless float rounding could put the
-// records next to the edge on either side of it. REQUIRES: width > 20, 1 <= records < 2^62.
-inline std::size_t firstRecordFromEdge(double edgeShare, int x, std::size_t records, int width) {
-  if (edgeShare <= 0.0) return 0;
-  const double n = static_cast<double>(static_cast<std::int64_t>(records));
-  const double ideal = edgeShare * n;
-  // The positions lie within a few units in the last place of their exact values, `ideal` too.
-  const double doubt = n * 0x1p-45 + 0x1p-20;
-  if (ideal >= n + doubt) return records;
-  const auto below = static_cast<std::int64_t>(ideal);
-  const double inside = ideal - static_cast<double>(below);
-  if (inside > doubt && inside < 1.0 - doubt) {
-    return std::min(static_cast<std::size_t>(below) + 1, records);
-  }
-  auto guess = std::min(static_cast<std::size_t>(below), records);
-  while (guess > 0 && recordColumn(guess - 1, records, width) >= x) --guess;
-  while (guess < records && recordColumn(guess, records, width) < x) ++guess;
-  return guess;
-}
-
-inline std::size_t firstRecordInColumn(int x, std::size_t records, int width) {
-  return firstRecordFromEdge(columnEdgeShare(x, width), x, records, width);
 }
 
 // A point of one series in one window column: the log entry it comes from and its row.

@@ -7,6 +7,7 @@
 
 #include "screen/colour.h"
 #include "screen/number_format.h"
+#include "views/graph_layout.h"
 #include "views/growth_points.h"
 #include "views/headline.h"
 #include "views/memory_text.h"
@@ -15,8 +16,6 @@ namespace ws {
 
 namespace {
 
-constexpr float kMargin = 10.0f;
-constexpr float kAxisTop = 170.0f;
 // The last record's words and nodes are scaled to the window height minus this many pixels.
 constexpr int kScaleReserve = 200;
 constexpr std::uint16_t kSolid = 0xFFFF;
@@ -33,13 +32,16 @@ double scaleFactor(double value, double span) {
 
 void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeCount) {
   const auto [width, height] = screen.windowSize();
+  const GraphLayout layout(width, height);
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
-  const double baseline = h - kMargin;
+  const double baseline = layout.baseline();
 
   printHeadline(screen, " 1) Graphische Darstellung:");
-  screen.drawLine(kMargin, h - kMargin, kMargin, kAxisTop, std::nullopt, kSolid);
-  screen.drawLine(kMargin, h - kMargin, w - kMargin, h - kMargin, std::nullopt, kSolid);
+  screen.drawLine(layout.left(), layout.bottom(), layout.left(), GraphLayout::kAxisTop,
+                  std::nullopt, kSolid);
+  screen.drawLine(layout.left(), layout.bottom(), layout.right(), layout.bottom(), std::nullopt,
+                  kSolid);
 
   const SampleRecord& last = log.last();
 
@@ -48,14 +50,14 @@ void GrowthGraph::draw(Canvas& screen, const SampleLog& log, std::uint32_t nodeC
   const double nodesScale = scaleFactor(last.nodeCount, span);
   const double ratioScale = previousMaxRatio_ == 0.0f ? 0.0 : scaleFactor(span, previousMaxRatio_);
 
-  points_.plot(screen.frame(), log, GrowthScales{baseline, nodesScale, wordsScale, ratioScale},
+  points_.plot(screen.frame(), log, layout, GrowthScales{nodesScale, wordsScale, ratioScale},
                GrowthPixels{screen.foregroundPixel(), toRgb565(kYellow), toRgb565(kCyan)});
   previousMaxRatio_ = log.largestRatio();
 
   if (nodesScale > 0.0) {
     const double memoryLevel = baseline - last.nodeCount / nodesScale;
     const float ym = graphCoordinate(memoryLevel);
-    screen.drawLine(kMargin, ym, w - kMargin, ym, kWhite, kGuideStyle);
+    screen.drawLine(layout.left(), ym, layout.right(), ym, kWhite, kGuideStyle);
     screen.drawText(30.0f, graphCoordinate(memoryLevel - 10.0), memoryText(nodeCount),
                     std::nullopt);
     screen.drawText(30.0f, graphCoordinate(memoryLevel + 5.0), unsignedText(last.wordsTotal),

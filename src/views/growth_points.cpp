@@ -98,37 +98,33 @@ std::size_t firstEntryWithinRows(const SampleLog& log, CountSeries series, doubl
 
 }  // namespace
 
-void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-                        const GrowthPixels& pixels) {
-  const int width = frame.width();
-  const int height = frame.height();
-  if (width <= 20) {
-    plotEveryEntry(frame, log, scales, pixels);
+void GrowthPoints::plot(FrameBuffer& frame, const SampleLog& log, const GraphLayout& layout,
+                        const GrowthScales& scales, const GrowthPixels& pixels) {
+  if (!layout.hasColumns()) {
+    plotEveryEntry(frame, log, layout, scales, pixels);
     return;
   }
-  findColumnStarts(width, log);
+  const int width = layout.width();
+  const int height = layout.height();
+  findColumnStarts(layout, log);
+  const GraphKey key{log.identity(), layout};
 
-  const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
-  const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
+  const CountRow memoryRow{layout.baseline(), scales.nodesScale, height};
+  const CountRow wordsRow{layout.baseline(), scales.wordsScale, height};
   CountSeriesPlan memory{CountSeries::kNodes, memoryRow, scales.nodesScale > 0.0};
   CountSeriesPlan words{CountSeries::kWords, wordsRow, scales.wordsScale > 0.0};
-  for (CountSeriesPlan* plan : {&memory, &words}) planCountSeries(log, *plan);
+  for (CountSeriesPlan* plan : {&memory, &words}) planCountSeries(log, key, *plan);
   RunPoints memoryRuns(log, CountSeries::kNodes, memoryRow, *memory.runs, memory.runsLimit);
   RunPoints wordsRuns(log, CountSeries::kWords, wordsRow, *words.runs, words.runsLimit);
-  ratioColumns_.start(log, RatioRow{scales.baseline, scales.ratioScale, height}, width);
+  ratioColumns_.start(log, key, RatioRow{layout.baseline(), scales.ratioScale, height});
 
-  // Counts kept per column belong to one log, their rows to one baseline and height.
-  if (log.identity() != countsIdentity_ ||
-      columnCounts_.size() != static_cast<std::size_t>(width) ||
-      scales.baseline != countsBaseline_ || height != countsHeight_ ||
-      pixels.memory != picturePixels_.memory || pixels.words != picturePixels_.words ||
-      pixels.ratio != picturePixels_.ratio) {
+  // Counts kept per column belong to one log and layout, the pictures to those pixels too.
+  if (!(key == countsKey_) || pixels.memory != picturePixels_.memory ||
+      pixels.words != picturePixels_.words || pixels.ratio != picturePixels_.ratio) {
     picturePixels_ = pixels;
     columnCounts_.assign(static_cast<std::size_t>(width), ColumnCounts{});
     pictures_.assign(static_cast<std::size_t>(width), ColumnPicture{});
-    countsIdentity_ = log.identity();
-    countsBaseline_ = scales.baseline;
-    countsHeight_ = height;
+    countsKey_ = key;
   }
   // Each row function a number of its own, so that rows found with it are known to stay.
   for (auto [rowOf, kept, number] : {std::tuple{&memoryRow, &memoryRowKept_, &memoryRows_},
@@ -223,7 +219,8 @@ inline const GrowthPoints::ColumnCounts& GrowthPoints::columnCounts(
 
 // Where the counts never fall, columns from the first whose records all step by less than a row
 // take the series as CountColumns; the runs are needed only in the columns before.
-void GrowthPoints::planCountSeries(const SampleLog& log, CountSeriesPlan& plan) {
+void GrowthPoints::planCountSeries(const SampleLog& log, const GraphKey& key,
+                                   CountSeriesPlan& plan) {
   static const std::vector<CountRun> kNoRuns;
   plan.runs = &kNoRuns;
   plan.runsLimit = 0;
@@ -235,7 +232,7 @@ void GrowthPoints::planCountSeries(const SampleLog& log, CountSeriesPlan& plan) 
   plan.runsLimit =
       *std::upper_bound(columnStarts_.begin(), columnStarts_.end(), plan.withinRowsFrom - 1);
   CountRuns& runs = plan.series == CountSeries::kWords ? wordsRuns_ : memoryRuns_;
-  plan.runs = &runs.find(log, plan.series, plan.rowOf, plan.runsLimit);
+  plan.runs = &runs.find(log, key, plan.series, plan.rowOf, plan.runsLimit);
 }
 
 void GrowthPoints::addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
@@ -252,17 +249,17 @@ void GrowthPoints::addCountPoints(const SampleLog& log, const CountSeriesPlan& p
   }
 }
 
-void GrowthPoints::findColumnStarts(int width, const SampleLog& log) {
-  if (edgeShares_.size() != static_cast<std::size_t>(width) + 1) {
+void GrowthPoints::findColumnStarts(const GraphLayout& layout, const SampleLog& log) {
+  const int width = layout.width();
+  if (!(layout == edgesLayout_)) {
+    edgesLayout_ = layout;
     edgeShares_.resize(static_cast<std::size_t>(width) + 1);
-    for (int x = 0; x <= width; ++x) {
-      edgeShares_[static_cast<std::size_t>(x)] = columnEdgeShare(x, width);
-    }
+    for (int x = 0; x <= width; ++x) edgeShares_[static_cast<std::size_t>(x)] = layout.edgeShare(x);
   }
   columnStarts_.resize(static_cast<std::size_t>(width) + 1);
   for (int x = 0; x <= width; ++x) {
     const auto i = static_cast<std::size_t>(x);
-    columnStarts_[i] = firstRecordFromEdge(edgeShares_[i], x, log.size(), width);
+    columnStarts_[i] = layout.firstRecordFrom(edgeShares_[i], x, log.size());
   }
   // A span belongs to the column of its first record.
   if (!log.exact()) {
@@ -271,14 +268,15 @@ void GrowthPoints::findColumnStarts(int width, const SampleLog& log) {
 }
 
 void GrowthPoints::plotEveryEntry(FrameBuffer& frame, const SampleLog& log,
-                                  const GrowthScales& scales, const GrowthPixels& pixels) {
-  const int width = frame.width();
-  const int height = frame.height();
-  const CountRow memoryRow{scales.baseline, scales.nodesScale, height};
-  const CountRow wordsRow{scales.baseline, scales.wordsScale, height};
-  const RatioRow ratioRow{scales.baseline, scales.ratioScale, height};
+                                  const GraphLayout& layout, const GrowthScales& scales,
+                                  const GrowthPixels& pixels) {
+  const int width = layout.width();
+  const int height = layout.height();
+  const CountRow memoryRow{layout.baseline(), scales.nodesScale, height};
+  const CountRow wordsRow{layout.baseline(), scales.wordsScale, height};
+  const RatioRow ratioRow{layout.baseline(), scales.ratioScale, height};
   for (std::size_t i = 0; i < log.entries(); ++i) {
-    const int x = recordColumn(log.firstRecordOf(i), log.size(), width);
+    const int x = layout.columnOf(log.firstRecordOf(i), log.size());
     if (x < 0 || x >= width) continue;
     const auto plot = [&](std::uint16_t pixel) {
       return [&frame, x, pixel](int row) { frame.set(x, row, pixel); };

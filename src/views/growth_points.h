@@ -1,5 +1,5 @@
-// The three point series of the growth graph (view 1): for record i of m, in column
-// 10 + (W - 20) * i / m, the memory point at baseline - nodeCount / nodesScale, the words point at
+// The three point series of the growth graph (view 1): for record i of m, in its column of the
+// GraphLayout, the memory point at baseline - nodeCount / nodesScale, the words point at
 // baseline - wordsTotal / wordsScale and the ratio point at baseline - floor(ratioScale * ratio),
 // plotted record by record in log order, each record's three in that order.
 //
@@ -20,13 +20,13 @@
 #include "views/count_column.h"
 #include "views/count_runs.h"
 #include "views/graph_coordinate.h"
+#include "views/graph_layout.h"
 #include "views/ratio_columns.h"
 #include "views/sample_log.h"
 
 namespace ws {
 
 struct GrowthScales {
-  double baseline = 0.0;
   double nodesScale = 0.0;  // 0: no memory points
   double wordsScale = 0.0;  // 0: no words points
   double ratioScale = 0.0;  // >= 0
@@ -48,8 +48,9 @@ struct GrowthPixels {
 // bounded by the window's size.
 class GrowthPoints {
  public:
-  void plot(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-            const GrowthPixels& pixels);
+  // REQUIRES: the layout is the frame's size.
+  void plot(FrameBuffer& frame, const SampleLog& log, const GraphLayout& layout,
+            const GrowthScales& scales, const GrowthPixels& pixels);
 
  private:
   // How a drawing finds a count series' points.
@@ -90,11 +91,11 @@ class GrowthPoints {
     std::array<std::uint16_t, kPixels> pixels;
   };
 
-  void findColumnStarts(int width, const SampleLog& log);
+  void findColumnStarts(const GraphLayout& layout, const SampleLog& log);
   // `kept`: whether the column's entries and rows are those of the last drawing.
   const ColumnCounts& columnCounts(const SampleLog& log, int x, std::size_t begin, std::size_t end,
                                    const CountRow& memoryRow, const CountRow& wordsRow, bool& kept);
-  void planCountSeries(const SampleLog& log, CountSeriesPlan& plan);
+  void planCountSeries(const SampleLog& log, const GraphKey& key, CountSeriesPlan& plan);
   static void addCountPoints(const SampleLog& log, const CountSeriesPlan& plan,
                              const std::optional<CountColumn>& column, RunPoints& runs,
                              std::size_t begin, std::size_t end, std::vector<SeriesPoint>& points);
@@ -107,18 +108,17 @@ class GrowthPoints {
                   const CountColumn* memory, const CountColumn* words, const GrowthPixels& pixels,
                   ColumnPicture& picture);
   // Every entry's three series; for windows too narrow for columns to grow with the records.
-  static void plotEveryEntry(FrameBuffer& frame, const SampleLog& log, const GrowthScales& scales,
-                             const GrowthPixels& pixels);
+  static void plotEveryEntry(FrameBuffer& frame, const SampleLog& log, const GraphLayout& layout,
+                             const GrowthScales& scales, const GrowthPixels& pixels);
 
   // The entries of column x are columnStarts_[x] .. columnStarts_[x + 1] - 1.
   std::vector<std::size_t> columnStarts_;
-  // By column: columnEdgeShare for the window's width.
+  // By column: the edge shares of edgesLayout_.
   std::vector<double> edgeShares_;
-  // By column, for the log of countsIdentity_ and rows of this baseline and height.
+  GraphLayout edgesLayout_{0, 0};
+  // By column, for the log and layout of countsKey_.
   std::vector<ColumnCounts> columnCounts_;
-  std::uint64_t countsIdentity_ = 0;
-  double countsBaseline_ = 0.0;
-  int countsHeight_ = 0;
+  GraphKey countsKey_;
   // The row functions of the last drawing, numbered anew (from 1) whenever they change.
   CountRow memoryRowKept_{0.0, 0.0, -1};
   CountRow wordsRowKept_{0.0, 0.0, -1};

@@ -9,8 +9,8 @@ int RatioRow::exactRow(float ratio) const {
   return pixelOn(graphCoordinate(baseline - std::floor(scale * ratio)), height);
 }
 
-void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width) {
-  if (log.identity() != identity_ || !(rowOf == rowOf_)) {
+void RatioColumns::start(const SampleLog& log, const GraphKey& key, const RatioRow& rowOf) {
+  if (!(key == key_) || !(rowOf == rowOf_)) {
     for (Column& c : columns_) {
       c.end = c.begin;
       c.points.clear();
@@ -18,12 +18,12 @@ void RatioColumns::start(const SampleLog& log, const RatioRow& rowOf, int width)
     }
   }
   log_ = &log;
-  identity_ = log.identity();
+  key_ = key;
   rowOf_ = rowOf;
   fixedEntries_ = log.fixedEntries();
   singleFixed_ = std::min(log.singleEntries(), fixedEntries_);
   crowded_ = static_cast<std::size_t>(std::max(rowOf.height, 0)) + kFewEntries;
-  columns_.resize(static_cast<std::size_t>(std::max(width, 0)));
+  columns_.resize(static_cast<std::size_t>(std::max(key.layout.width(), 0)));
   taken_.resize(static_cast<std::size_t>(std::max(rowOf.height, 0)));
 }
 

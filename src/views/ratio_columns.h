@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "views/graph_coordinate.h"
+#include "views/graph_layout.h"
 #include "views/sample_log.h"
 
 namespace ws {
@@ -59,9 +60,9 @@ struct RatioRow {
 
 class RatioColumns {
  public:
-  // Starts a drawing of `log` with these rows; the kept columns stay valid only for the same log
-  // (by identity) and the same rows.
-  void start(const SampleLog& log, const RatioRow& rowOf, int width);
+  // Starts a drawing of `log` with these rows; the kept columns stay valid only for the same key
+  // and the same rows. REQUIRES: key is the log's.
+  void start(const SampleLog& log, const GraphKey& key, const RatioRow& rowOf);
 
   // Points of entries begin .. end - 1 inside the window, in log order, among them for each row
   // the last entry of the column on it (others may be there too, covered by later ones); valid
@@ -69,7 +70,7 @@ class RatioColumns {
   // drawing drops its points before the new begin and adds the new entries' points; the points of
   // the log's last entry, which may still change, are found anew each time.
   // `kept` tells whether they are those of the last call for column x.
-  // REQUIRES: start() for this drawing; 0 <= x < width; begin < end <= log.entries().
+  // REQUIRES: start() for this drawing; 0 <= x < the layout's width; begin < end <= log.entries().
   const std::vector<SeriesPoint>& column(int x, std::size_t begin, std::size_t end, bool& kept) {
     Column& c = columns_[static_cast<std::size_t>(x)];
     // Mostly the column keeps its entries, or a few fixed records arrive: here at once.
@@ -114,7 +115,7 @@ class RatioColumns {
   }
 
   const SampleLog* log_ = nullptr;
-  std::uint64_t identity_ = 0;
+  GraphKey key_;
   RatioRow rowOf_{0.0, 0.0, 0};
   // Entries before these are fixed, and single records and fixed.
   std::size_t fixedEntries_ = 0;
