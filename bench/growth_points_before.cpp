@@ -18,6 +18,7 @@ void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const Gr
   const int width = layout.width();
   const int height = layout.height();
   const double baseline = layout.baseline();
+  blocks_.catchUp(log);
   const std::size_t records = log.size();
 
   // Where record i's points land. Each is a monotone function of the record's number or of one
@@ -113,11 +114,11 @@ void GrowthPointsBefore::plot(FrameBuffer& frame, const SampleLog& log, const Gr
     while (end > begin) {
       const std::size_t i = end - 1;
       std::size_t next = i;
-      for (int level = SampleLog::kBlockLevels - 1; level >= 0; --level) {
-        const std::size_t size = SampleLog::blockEntries(level);
+      for (int level = RatioBlocks::kLevels - 1; level >= 0; --level) {
+        const std::size_t size = RatioBlocks::entriesPerBlock(level);
         const std::size_t k = i / size;
-        if (k >= log.blockCount(level)) continue;
-        const SampleBlock& b = log.block(level, k);
+        if (k >= blocks_.count(level)) continue;
+        const SampleBlock& b = blocks_.block(level, k);
         if (b.finiteRatios && ratioRow(b.lowRatio) == ratioRow(b.highRatio)) {
           next = std::max(begin, k * size);
           break;

@@ -9,6 +9,7 @@
 #include "screen/frame_buffer.h"
 #include "views/graph_layout.h"
 #include "views/growth_points.h"
+#include "views/ratio_blocks.h"
 #include "views/sample_log.h"
 
 namespace ws {
@@ -26,6 +27,7 @@ class GrowthPointsBefore {
     int row;
     std::uint16_t pixel;
   };
+  RatioBlocks blocks_;
   std::vector<std::size_t> columnStarts_;
   std::vector<Point> points_;
 };

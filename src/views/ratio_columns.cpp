@@ -19,6 +19,7 @@ void RatioColumns::start(const SampleLog& log, const GraphKey& key, const RatioR
   }
   log_ = &log;
   key_ = key;
+  blocks_.catchUp(log);
   rowOf_ = rowOf;
   fixedEntries_ = log.fixedEntries();
   singleFixed_ = std::min(log.singleEntries(), fixedEntries_);
@@ -98,11 +99,11 @@ void RatioColumns::find(Column& column) {
   while (end > column.begin) {
     const std::size_t i = end - 1;
     std::size_t next = i;
-    for (int level = SampleLog::kBlockLevels - 1; level >= 0; --level) {
-      const std::size_t size = SampleLog::blockEntries(level);
+    for (int level = RatioBlocks::kLevels - 1; level >= 0; --level) {
+      const std::size_t size = RatioBlocks::entriesPerBlock(level);
       const std::size_t k = i / size;
-      if (k >= log.blockCount(level)) continue;
-      const SampleBlock& b = log.block(level, k);
+      if (k >= blocks_.count(level)) continue;
+      const SampleBlock& b = blocks_.block(level, k);
       if (b.finiteRatios && rowOf_(b.lowRatio) == rowOf_(b.highRatio)) {
         next = std::max(column.begin, k * size);
         break;

@@ -10,6 +10,7 @@
 
 #include "views/graph_coordinate.h"
 #include "views/graph_layout.h"
+#include "views/ratio_blocks.h"
 #include "views/sample_log.h"
 
 namespace ws {
@@ -116,6 +117,7 @@ class RatioColumns {
 
   const SampleLog* log_ = nullptr;
   GraphKey key_;
+  RatioBlocks blocks_;
   RatioRow rowOf_{0.0, 0.0, 0};
   // Entries before these are fixed, and single records and fixed.
   std::size_t fixedEntries_ = 0;

@@ -9,17 +9,18 @@
 // of exactRecords) each two neighbours are joined, so that from then on a span stands for 2^k
 // records. The newest record always ends the last span, which grows until it holds 2^k.
 //
-// Memory, with the default: while exact, 16 bytes a record and 0.8 for the blocks, at most
-// 269 MiB; thinned, the head, 2^22 spans of 80 bytes and their blocks, at most 324 MiB. The first
-// thinning gives back each 64 KiB chunk of records once its spans are made, so it never holds all
-// records and all their spans at once.
+// Memory, with the default: while exact, 16 bytes a record, at most 256 MiB; thinned, the head
+// and 2^22 spans of 80 bytes, at most 321 MiB. The first thinning gives back each 64 KiB chunk of
+// records once its spans are made, so it never holds all records and all their spans at once.
+// What the graph keeps to read the log faster (RatioBlocks, the column caches) lives beside it,
+// on the graph's side.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "views/chunked_array.h"
+#include "views/log_identity.h"
 #include "views/sample_record.h"
 #include "views/sample_span.h"
 #include "views/step_bound.h"
@@ -28,40 +29,23 @@ namespace ws {
 
 enum class CountSeries { kNodes, kWords };
 
-// The extremes of the ratios of one block of entries, for readers that can skip a block whose
-// entries all look alike.
-struct SampleBlock {
-  float lowRatio;
-  float highRatio;
-  bool finiteRatios;  // no NaN and no infinity in any of its records; else the two say nothing
-};
-
 // The log's contents are entries in log order: entries 0 .. singleEntries() - 1 are one record
 // each (every record while the log is exact), each later one a span of spanRecords() records,
 // the last of them possibly fewer.
 // INVARIANT: record 0 is all zero bytes and is entry 0. Entries before fixedEntries() never
 // change (until a thinning, which gives the log a new identity); the last entry may still take in
-// records. Block k of level l summarises the fixed entries from blockEntries(l) * k on, once all
-// blockEntries(l) of them are fixed.
+// records.
 class SampleLog {
  public:
   static constexpr std::size_t kDefaultExactRecords = std::size_t{1} << 24;
-  // Blocks of 16, 256, 4096 and 65536 entries.
-  static constexpr int kBlockLevels = 4;
-  static constexpr std::size_t blockEntries(int level) { return std::size_t{16} << (4 * level); }
 
   // REQUIRES: exactRecords is a power of two, at least 64.
   explicit SampleLog(std::size_t exactRecords = kDefaultExactRecords);
-  // A copy, or a log moved from, starts with an identity of its own.
-  SampleLog(const SampleLog& other);
-  SampleLog(SampleLog&& other) noexcept;
-  SampleLog& operator=(const SampleLog& other);
-  SampleLog& operator=(SampleLog&& other) noexcept;
-  ~SampleLog() = default;
 
   // Tells logs apart for readers that keep results from one drawing to the next: two logs of one
-  // identity agree on every fixed entry that both hold.
-  std::uint64_t identity() const { return identity_; }
+  // identity agree on every fixed entry that both hold. A copy, and a log moved to or from, take
+  // identities of their own (LogIdentity).
+  std::uint64_t identity() const { return identity_.value(); }
 
   // Appends the record of a sample taken with these counters: the ratio is divided in double and
   // rounded once to single precision. REQUIRES: wordsTotal >= 1.
@@ -123,13 +107,6 @@ class SampleLog {
     return series == CountSeries::kWords ? span.words.low : span.nodes.low;
   }
 
-  // Blocks of the level whose entries are all fixed. REQUIRES: 0 <= level < kBlockLevels.
-  std::size_t blockCount(int level) const { return levels_[level].done.size(); }
-  // REQUIRES: index < blockCount(level).
-  const SampleBlock& block(int level, std::size_t index) const {
-    return levels_[level].done[index];
-  }
-
   // Whether wordsTotal and nodeCount never fall from one record to the next (as in every log the
   // program writes, whose counters only grow).
   bool countsNeverFall() const { return countsNeverFall_; }
@@ -147,21 +124,13 @@ class SampleLog {
   std::size_t bytesHeld() const;
 
  private:
-  // Chunks of 64 KiB of records (the head fills one), 80 KiB of spans, 48 KiB of blocks.
+  // Chunks of 64 KiB of records (the head fills one), 80 KiB of spans.
   using Records = ChunkedArray<EncodedRecord, 12>;
   using Spans = ChunkedArray<SampleSpan, 10>;
-  struct Level {
-    ChunkedArray<SampleBlock, 12> done;
-    SampleBlock open{};  // the block being filled; meaningful once it holds a part
-  };
 
   void appendToSpans(const SampleRecord& record);
   void thinRecordsIntoSpans();
   void joinNeighbouringSpans();
-  void fixEntry(std::size_t entry);
-  void addToBlocks(int level, const SampleBlock& part, bool first, bool last);
-  void rebuildBlocks();
-  static std::uint64_t newIdentity();
 
   std::size_t exactRecords_;
   std::size_t headRecords_;
@@ -176,8 +145,7 @@ class SampleLog {
   bool countsNeverFall_ = true;
   StepBound wordsSteps_;
   StepBound nodesSteps_;
-  std::array<Level, kBlockLevels> levels_;
-  std::uint64_t identity_ = newIdentity();
+  LogIdentity identity_;
 };
 
 }  // namespace ws
